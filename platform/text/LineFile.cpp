@@ -1,0 +1,209 @@
+#include "platform/text/LineFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace platform::text {
+
+namespace {
+
+constexpr size_t kReadBuffer = 1 << 20;
+constexpr size_t kWriteBuffer = 1 << 20;
+
+std::string describe(const std::string& what, const std::filesystem::path& path) {
+    return what + " \"" + path.string() + "\": " + std::strerror(errno);
+}
+
+} // namespace
+
+LineReader::LineReader(const std::filesystem::path& path) : buffer_(kReadBuffer) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) {
+        throw IoError(describe("Cannot open file", path));
+    }
+    if (std::filesystem::is_directory(path)) {
+        std::fclose(file_);
+        file_ = nullptr;
+        errno = EISDIR;
+        throw IoError(describe("Cannot open file", path));
+    }
+}
+
+LineReader::~LineReader() {
+    if (file_) {
+        std::fclose(file_);
+    }
+}
+
+bool LineReader::fill() {
+    if (eof_) {
+        return false;
+    }
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size()) {
+        buffer_.resize(buffer_.size() * 2);
+    }
+    const size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (n == 0) {
+        if (std::ferror(file_)) {
+            throw IoError("Read error");
+        }
+        eof_ = true;
+        return false;
+    }
+    end_ += n;
+    return true;
+}
+
+bool LineReader::atEnd() {
+    if (begin_ < end_) {
+        return false;
+    }
+    return !fill();
+}
+
+bool LineReader::next(std::string_view& line) {
+    size_t scanFrom = begin_;
+    for (;;) {
+        const void* hit = std::memchr(buffer_.data() + scanFrom, '\n', end_ - scanFrom);
+        if (hit) {
+            const size_t pos = static_cast<const char*>(hit) - buffer_.data();
+            size_t len = pos - begin_;
+            if (len > 0 && buffer_[pos - 1] == '\r') {
+                --len;
+            }
+            line = std::string_view(buffer_.data() + begin_, len);
+            begin_ = pos + 1;
+            ++lineNumber_;
+            return true;
+        }
+        const size_t scanned = end_ - begin_;
+        if (!fill()) {
+            if (begin_ < end_) {
+                // Last line without an end.
+                line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+                begin_ = end_;
+                ++lineNumber_;
+                return true;
+            }
+            return false;
+        }
+        scanFrom = begin_ + scanned;
+    }
+}
+
+std::vector<std::string> readAllLines(const std::filesystem::path& path) {
+    LineReader reader(path);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+std::uint64_t countLines(const std::filesystem::path& path) {
+    LineReader reader(path);
+    std::string_view line;
+    while (reader.next(line)) {
+    }
+    return reader.lineNumber();
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
+    static std::atomic<unsigned> counter{0};
+    temp_ = target_;
+    temp_ += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    file_ = std::fopen(temp_.c_str(), "wb");
+    if (!file_) {
+        throw IoError(describe("Cannot create file", target_));
+    }
+    buffer_.reserve(kWriteBuffer);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (file_) {
+        std::fclose(file_);
+    }
+    if (!committed_) {
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
+    }
+}
+
+void AtomicFileWriter::flushBuffer() {
+    if (buffer_.empty()) {
+        return;
+    }
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        failed_ = true;
+        buffer_.clear();
+        throw IoError(describe("Cannot write file", target_));
+    }
+    buffer_.clear();
+}
+
+void AtomicFileWriter::write(const void* data, size_t size) {
+    if (failed_ || !file_) {
+        throw IoError("Cannot write file \"" + target_.string() + "\"");
+    }
+    const char* p = static_cast<const char*>(data);
+    if (buffer_.size() + size > kWriteBuffer) {
+        flushBuffer();
+    }
+    if (size >= kWriteBuffer) {
+        if (std::fwrite(p, 1, size, file_) != size) {
+            failed_ = true;
+            throw IoError(describe("Cannot write file", target_));
+        }
+        return;
+    }
+    buffer_.insert(buffer_.end(), p, p + size);
+}
+
+void AtomicFileWriter::write(std::string_view bytes) {
+    write(bytes.data(), bytes.size());
+}
+
+void AtomicFileWriter::writeLine(std::string_view line) {
+    write(line);
+    write("\r\n", 2);
+}
+
+void AtomicFileWriter::commit() {
+    if (failed_ || !file_) {
+        throw IoError("Cannot write file \"" + target_.string() + "\"");
+    }
+    flushBuffer();
+    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
+        failed_ = true;
+        throw IoError(describe("Cannot write file", target_));
+    }
+    const int rc = std::fclose(file_);
+    file_ = nullptr;
+    if (rc != 0) {
+        failed_ = true;
+        throw IoError(describe("Cannot write file", target_));
+    }
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        failed_ = true;
+        throw IoError(describe("Cannot replace file", target_));
+    }
+    committed_ = true;
+}
+
+void writeAllLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+    AtomicFileWriter writer(path);
+    for (const auto& line : lines) {
+        writer.writeLine(line);
+    }
+    writer.commit();
+}
+
+} // namespace platform::text
