@@ -269,3 +269,14 @@ TEST_F(FitMemoTextTest, ListLinesBeyondTheMaximumAreDeleted) {
 TEST_F(FitMemoTextTest, NullMemoAnswersTrue) {
     EXPECT_TRUE(FitMemoText(nullptr, 5, 10, 0));
 }
+
+TEST(ShippedLanguageFiles, LoadBesideTheProgram) {
+    ScriptedMessageBoxes boxes;
+    ScopedMessageBoxService scope(&boxes);
+    UnloadLanguageFiles();
+    ASSERT_TRUE(LoadLanguageFiles(fs::path(TB_OUTPUT_DIR) / "tollerbank3"));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(GetCaptionString(2).empty());
+    EXPECT_EQ(GetCaptionString(111).back(), ':');
+    UnloadLanguageFiles();
+}
