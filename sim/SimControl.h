@@ -55,9 +55,11 @@ TBSIM_EXPORT void tbsim_set_init_answer(unsigned char answer);
 /* The reply byte to the write commands 1 and 8; only 2 makes the instrument take a block. */
 TBSIM_EXPORT void tbsim_set_reply(unsigned char reply);
 
-/* Makes the nth call (1 = the next) of an operation fail, counting only calls made while the
-   instrument is open and, unless command is TBSIM_ANY_COMMAND, made for that command. The failed
-   call answers 0 and abandons the exchange. Answers 0, or -1 for a bad operation or n = 0. */
+/* Makes the nth call (1 = the next) of an operation fail. Calls are counted when they reach the
+   instrument: the four transfer operations while it is open, InitUSB while it is present,
+   CloseUSB and USBStatus always; unless command is TBSIM_ANY_COMMAND, only calls made for that
+   command count. The failed call answers 0 and abandons the exchange under way. Answers 0, or -1
+   for a bad operation or n = 0. */
 TBSIM_EXPORT int tbsim_fail_call(int operation, unsigned int nth, int command);
 /* The same, but at that call the instrument is pulled out (tbsim_set_present(0)). */
 TBSIM_EXPORT int tbsim_unplug_at_call(int operation, unsigned int nth, int command);

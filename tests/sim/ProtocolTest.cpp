@@ -147,17 +147,6 @@ TEST_F(Protocol, EveryOneOfTheTwentySlots) {
     }
 }
 
-TEST_F(Protocol, PowerOnSlotsHoldNumberedConfigurations) {
-    for (int slot : {1, 20}) {
-        Bytes got;
-        ASSERT_EQ(host.send(3, static_cast<std::uint16_t>(slot)), 1);
-        ASSERT_EQ(host.receive(256, got), 1);
-        EXPECT_EQ(got[0], slot) << "configuration number";
-        const sim::Block expected = sim::defaultConfigurationBlock(slot);
-        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()));
-    }
-}
-
 TEST_F(Protocol, SlotNumbersOutsideOneToTwentyAreRefused) {
     for (std::uint16_t slot : {0, 21, 256, 65535}) {
         EXPECT_EQ(host.send(3, slot), 0) << slot;
@@ -288,19 +277,6 @@ TEST_F(Protocol, WrittenMarkupIsKeptWithTheFirmwareTag) {
     Bytes header;
     ASSERT_EQ(host.send(5, 1), 1);
     EXPECT_EQ(host.receive(256, header), 0) << "the erased A-scans are gone";
-}
-
-TEST_F(Protocol, MarkupWriteWithOtherReplyChangesNothing) {
-    unsigned char before[256];
-    tbsim_get_markup(before);
-    tbsim_set_reply(0);
-    ASSERT_EQ(host.sendWithoutParameter(8), 1);
-    ASSERT_EQ(host.fetchReply(), 1);
-    EXPECT_EQ(host.command[0], 0);
-    EXPECT_EQ(host.transmit(Bytes(256, 0)), 0);
-    unsigned char after[256];
-    tbsim_get_markup(after);
-    EXPECT_TRUE(std::equal(before, before + 256, after));
 }
 
 TEST_F(Protocol, InvalidMarkupIsServedAsItIs) {
@@ -494,15 +470,6 @@ TEST_F(Protocol, FailingTheReplyOrTheWriteBlock) {
     unsigned char slotAfter[256];
     tbsim_get_slot(2, slotAfter);
     EXPECT_TRUE(std::equal(slotBefore, slotBefore + 256, slotAfter)) << "a failed block is lost";
-}
-
-TEST_F(Protocol, RulesCountFromWhenTheyAreSet) {
-    Bytes block;
-    ASSERT_EQ(host.send(3, 1), 1);
-    ASSERT_EQ(host.receive(256, block), 1);
-    ASSERT_EQ(tbsim_fail_call(TBSIM_CHECK_BULK_BUFFER, 1, TBSIM_ANY_COMMAND), 0);
-    ASSERT_EQ(host.send(3, 1), 1);
-    EXPECT_EQ(host.receive(256, block), 0);
 }
 
 TEST_F(Protocol, ClearedRulesDoNotFire) {
