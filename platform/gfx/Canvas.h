@@ -157,15 +157,20 @@ public:
     // The clip rectangle, or the whole drawing area without one.
     TRect ClipRect() const;
 
+    // The clip rectangle as set (none: the whole drawing area).
+    const std::optional<TRect>& ClipSetting() const { return clip_; }
+
     virtual int PixelsPerInch() const { return 96; }
     // The whole area the canvas draws on.
     virtual TRect DeviceRect() const = 0;
 
-protected:
     // One run of text with its top-left corner at (x, y): background cell by the brush style,
-    // underline of the character at `underline` (npos for none), cut by `clip` when given.
+    // underline of the character at `underline` (npos for none), cut by `clip` when given. The
+    // building block of TextOut and DrawText.
     virtual void DrawTextRun(int x, int y, std::string_view text, std::size_t underline,
                              const TRect* clip) = 0;
+
+protected:
     const std::optional<TRect>& clip() const { return clip_; }
 
 private:

@@ -45,11 +45,10 @@ public:
     int PixelsPerInch() const override;
     TRect DeviceRect() const override;
 
-    QPainter& painter() { return *painter_; }
-
-protected:
     void DrawTextRun(int x, int y, std::string_view text, std::size_t underline,
                      const TRect* clip) override;
+
+    QPainter& painter() { return *painter_; }
 
 private:
     void prepare();

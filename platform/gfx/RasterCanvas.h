@@ -34,8 +34,6 @@ public:
     void StretchDraw(const TRect& dest, const TBitmap& picture) override;
     void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) override;
     TRect DeviceRect() const override;
-
-protected:
     void DrawTextRun(int x, int y, std::string_view text, std::size_t underline,
                      const TRect* clip) override;
 
