@@ -101,10 +101,9 @@ TEST(Screenshot, WindowWithTheDisplayControls) {
     const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
     std::filesystem::create_directories(dir);
-    const auto file = dir / ("display-controls-" + qEnvironmentVariable("QT_QPA_PLATFORM",
-                                                                          "default")
-                                                       .toStdString() +
-                             ".png");
+    const auto file =
+        dir / ("display-controls-" +
+               qEnvironmentVariable("QT_QPA_PLATFORM", "default").toStdString() + ".png");
     ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
     ASSERT_EQ(shot.width(), 330);
 
