@@ -13,8 +13,7 @@ namespace sim {
 
 namespace {
 
-// ---- Deterministic randomness
-// --------------------------------------------------------------------
+// ---- Deterministic randomness -------------------------------------------------------------------
 
 constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
@@ -53,8 +52,7 @@ double signedUnit(std::uint32_t bits) {
     return static_cast<double>(bits) * 0x1.0p-31 - 1.0;
 }
 
-// ---- Materials and the probe
-// -----------------------------------------------------------------------
+// ---- Materials and the probe --------------------------------------------------------------------
 
 struct Material {
     const char* name;
@@ -145,8 +143,7 @@ Scene commonScene(RecordKind kind, std::uint32_t seed, std::uint16_t samples,
     return s;
 }
 
-// ---- Configuration helpers
-// -----------------------------------------------------------------------
+// ---- Configuration helpers ----------------------------------------------------------------------
 
 constexpr int kFirstStrobePixel = 1;
 constexpr int kLastPixel = 319;
@@ -168,7 +165,7 @@ Strobe strobeAround(double first, double last, std::uint16_t samples) {
     return {static_cast<std::int16_t>(begin), static_cast<std::int16_t>(end)};
 }
 
-// The samples an echo centred at `centre` visibly occupies.
+// How far either side of its crest an echo visibly reaches, in samples.
 double echoReach(const Scene& s) {
     return 3.0 * envelopeWidth(s.period) + s.period / 2.0;
 }
@@ -199,8 +196,7 @@ std::string kindWord(RecordKind kind) {
 
 } // namespace
 
-// ---- Scenes
-// ---------------------------------------------------------------------------------------
+// ---- Scenes -------------------------------------------------------------------------------------
 
 std::uint32_t seedFor(std::uint32_t seed, RecordKind kind, std::uint32_t index) {
     const std::uint64_t key = (static_cast<std::uint64_t>(seed) << 32) ^ kindSalt(kind) ^ index;
@@ -283,8 +279,7 @@ double diskCoverage(const Scene& scene, std::uint16_t row, std::uint16_t column)
     return std::clamp(scene.diskRadius + 0.5 - distance, 0.0, 1.0);
 }
 
-// ---- The configuration
-// ----------------------------------------------------------------------------
+// ---- The configuration --------------------------------------------------------------------------
 
 TBaseConfigCell configurationFor(const Scene& scene, std::uint16_t configNumber) {
     checkShape(scene.samples, scene.averagerIndex);
@@ -341,7 +336,8 @@ TBaseConfigCell configurationFor(const Scene& scene, std::uint16_t configNumber)
     c.StrobeEnabled = {1, 1};
     c.StrobeBeginPixel = {gate.begin, wall.begin};
     c.StrobeEndPixel = {gate.end, wall.end};
-    c.StrobeLevel = {scene.strobeLevel, scene.backWallLevel};
+    c.StrobeLevel = {std::clamp<std::int16_t>(scene.strobeLevel, 1, 100),
+                     std::clamp<std::int16_t>(scene.backWallLevel, 1, 100)};
     c.CursorCount = 0;
     c.CursorPixel = {pixelOf(cursor, scene.samples), pixelOf(backWall, scene.samples)};
 
@@ -350,8 +346,7 @@ TBaseConfigCell configurationFor(const Scene& scene, std::uint16_t configNumber)
     return c;
 }
 
-// ---- Samples
-// ----------------------------------------------------------------------------------------
+// ---- Samples ------------------------------------------------------------------------------------
 
 void renderScan(const Scene& scene, std::uint32_t scan, std::span<std::int32_t> out) {
     const std::uint32_t scans = static_cast<std::uint32_t>(scene.rows) * scene.columns;

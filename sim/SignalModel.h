@@ -71,8 +71,8 @@ struct Scene {
     double grainNoise = 0.0;      // peak amplitude of the material's backscatter near the surface
     double electronicNoise = 0.0; // peak amplitude of one shot's receiver noise
 
-    std::uint16_t step = 10;        // between A-scans of a band or map (millimetres)
-    std::int16_t strobeLevel = 0;   // strobe 1 threshold, percent of the reference
+    std::uint16_t step = 10;        // between A-scans of a band or map, as the configuration has it
+    std::int16_t strobeLevel = 0;   // strobe 1 threshold, percent of the reference (1..100)
     std::int16_t backWallLevel = 0; // strobe 2 threshold
 };
 

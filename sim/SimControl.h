@@ -5,8 +5,8 @@
 
    The state after tbsim_reset (and when the library is first used) is the power-on state: present,
    closed, InitUSB answering 2, write replies 2, 5 A-scans, 3 bands and 2 maps announced, the signal
-   model's content with seed 1; then the scenario file named by TOLLERBANK_SIM_SCENARIO, when set, is
-   applied on top (see Scenario.h for its keys). */
+   model's content with seed 1; then the scenario file named by TOLLERBANK_SIM_SCENARIO, when set,
+   is applied on top (see Scenario.h for its keys). */
 #ifndef TB_SIM_CONTROL_H
 #define TB_SIM_CONTROL_H
 

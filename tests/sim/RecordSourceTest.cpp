@@ -1,5 +1,6 @@
 #include "HostSide.h"
 
+#include "sim/Instrument.h"
 #include "sim/RecordSource.h"
 
 #include <gtest/gtest.h>
@@ -168,4 +169,49 @@ TEST(ModelContent, FillsOnlyTheRecordsSamples) {
     std::vector<std::uint8_t> small(100, 0);
     source.samples(RecordKind::AScan, 0, 0, small); // room for 50 samples only
     EXPECT_TRUE(std::equal(small.begin(), small.end(), out.begin()));
+}
+
+TEST(ModelContent, ARecordReadAsTheLinkReadsItIsTheModelsRecording) {
+    Instrument instrument;
+    ASSERT_EQ(instrument.initUsb(), 2);
+    ModelRecordSource model(1);
+    for (const RecordKind kind : {RecordKind::AScan, RecordKind::Band, RecordKind::Map}) {
+        const std::uint16_t index = 1;
+        const std::uint8_t code =
+            kind == RecordKind::AScan ? 5 : (kind == RecordKind::Band ? 9 : 10);
+        const std::uint16_t parameter = kind == RecordKind::AScan ? index + 1 : index;
+        std::uint8_t command[12] = {code, static_cast<std::uint8_t>(parameter >> 8),
+                                    static_cast<std::uint8_t>(parameter & 0xFF)};
+        ASSERT_EQ(instrument.sendServiceBuffer(command), 1);
+        pByteArray header(257, 0);
+        ASSERT_EQ(instrument.checkBulkBuffer(header.data(), 256, 0), 1);
+
+        // The header as the link takes it: parsed, validated, the times from the pixels.
+        TBaseConfigCell config(0, 0, 0);
+        ParseInstrumentBlock(config, header, index);
+        EXPECT_TRUE(config.ValidateAll());
+        config.Recalculate();
+        const Recording expected = makeRecording(model.scene(kind, index));
+        EXPECT_EQ(config.AScanRange, expected.samples);
+        EXPECT_EQ(config.AveragerIndex, expected.scene.averagerIndex);
+        EXPECT_EQ(config.StrobeBeginTime, expected.config.StrobeBeginTime);
+        EXPECT_EQ(config.StrobeLengthTime, expected.config.StrobeLengthTime);
+        EXPECT_EQ(config.CursorTime, expected.config.CursorTime);
+
+        const std::uint32_t length = kind == RecordKind::AScan
+                                         ? kAScanSampleBlockLength
+                                         : sampleBlockLength(config.AScanRange);
+        const std::uint32_t scans = static_cast<std::uint32_t>(expected.rows) * expected.columns;
+        for (std::uint32_t k = 0; k < scans; ++k) {
+            std::vector<std::uint8_t> block(length + 1, 0);
+            ASSERT_EQ(instrument.checkBulkBuffer(block.data(), length, 0), 1) << k;
+            const std::vector<int> decoded =
+                decodeAll(block, config.AScanRange, config.AveragerIndex);
+            const auto scan = expected.scan(static_cast<std::uint16_t>(k / expected.columns),
+                                            static_cast<std::uint16_t>(k % expected.columns));
+            ASSERT_TRUE(std::equal(decoded.begin(), decoded.end(), scan.begin())) << k;
+        }
+        std::vector<std::uint8_t> extra(length + 1, 0);
+        EXPECT_EQ(instrument.checkBulkBuffer(extra.data(), length, 0), 0) << "the record is over";
+    }
 }

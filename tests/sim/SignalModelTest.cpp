@@ -16,8 +16,7 @@ using namespace sim;
 
 namespace {
 
-// ---- The instrument's decoding, as the receiving side does it
-// -------------------------------------
+// ---- The instrument's decoding, as the receiving side does it -----------------------------------
 
 // Decodes n samples of averager index s from a raw block: sample i in bytes 2i (low) and 2i + 1
 // (high), 10 + s bits of it; codes from half upward are negative and divided by 2^s toward zero.
@@ -88,8 +87,7 @@ constexpr double kEchoWindow = 6.0;
 
 } // namespace
 
-// ---- Scenes and their limits
-// ---------------------------------------------------------------------
+// ---- Scenes and their limits --------------------------------------------------------------------
 
 TEST(SignalScenes, ShapesBeyondTheLimitsAreRefused) {
     using platform::text::RangeError;
@@ -124,8 +122,7 @@ TEST(SignalScenes, RecordShapes) {
     EXPECT_THROW(m.scan(0, 9), platform::text::RangeError);
 }
 
-// ---- Determinism
-// ----------------------------------------------------------------------------------
+// ---- Determinism --------------------------------------------------------------------------------
 
 TEST(SignalDeterminism, SameSeedSameRecording) {
     const Recording a = makeRecording(mapScene(42, 700, 7, 8, 3));
@@ -176,8 +173,7 @@ TEST(SignalDeterminism, SeedsOfASeries) {
     EXPECT_NE(seedFor(1, RecordKind::Band, 3), seedFor(2, RecordKind::Band, 3));
 }
 
-// ---- The raw sample format
-// ------------------------------------------------------------------------
+// ---- The raw sample format ----------------------------------------------------------------------
 
 TEST(RawEncoding, TheDecoderHereFollowsTheInstrumentsExamples) {
     EXPECT_EQ(decodeBlock({0xFF, 0x03}, 1, 0)[0], -1);
@@ -248,8 +244,7 @@ TEST(RawEncoding, RecordedScansInRawForm) {
     }
 }
 
-// ---- Configurations
-// -------------------------------------------------------------------------------
+// ---- Configurations -----------------------------------------------------------------------------
 
 TEST(SignalConfiguration, PassesValidationUnchanged) {
     std::vector<Scene> scenes;
@@ -331,8 +326,7 @@ TEST(SignalConfiguration, HeaderBlockReadsBackAsTheConfiguration) {
     }
 }
 
-// ---- Samples and echoes
-// ---------------------------------------------------------------------------
+// ---- Samples and echoes -------------------------------------------------------------------------
 
 TEST(SignalSamples, WithinTheReceiversRange) {
     for (std::uint32_t seed = 0; seed < 10; ++seed) {
