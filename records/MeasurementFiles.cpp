@@ -181,7 +181,12 @@ bool takeLegacyShape(TBaseConfigCell& config, LegacyShapePeek& peek, std::uint64
             return false;
         }
     }
-    const auto samples = within(LegacyShapePeek::kSamplesLine, 0, AScanSlotSamples);
+    // An A-scan's record text carries its own length; a band's or map's comes only from its
+    // configuration, so only lengths a configuration keeps can travel on in the current form.
+    const TParamDescriptor& length = ParamDescriptorTable[ASCAN_PIXEL_LENGTH];
+    const auto samples = KindTraits<Cell>::BandShape || KindTraits<Cell>::MapShape
+                             ? within(LegacyShapePeek::kSamplesLine, length.IntMin, length.IntMax)
+                             : within(LegacyShapePeek::kSamplesLine, 0, AScanSlotSamples);
     if (!samples) {
         return false;
     }

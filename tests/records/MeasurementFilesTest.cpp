@@ -616,7 +616,8 @@ TEST_F(Files, OldFormShapesBeyondTheLimitsAreNotRead) {
     for (const auto& [line, text] :
          std::vector<std::pair<std::size_t, std::string>>{{27, "MAP_VERTIC_POINTS_QUAN:41"},
                                                           {28, "MAP_HORIZ_POINTS_QUAN:0"},
-                                                          {58, "ASCAN_PIXEL_LENGTH:4098"},
+                                                          {58, "ASCAN_PIXEL_LENGTH:4096"},
+                                                          {58, "ASCAN_PIXEL_LENGTH:29"},
                                                           {58, "ASCAN_PIXEL_LENGTH:x"}}) {
         SCOPED_TRACE(text);
         auto bad = lines;
