@@ -161,6 +161,45 @@ IntField intField(TBaseConfigCell& c, int n) {
     }
 }
 
+// The field behind a real parameter kept as it is shown; nullptr for the others.
+double* realField(TBaseConfigCell& c, int n) {
+    switch (n) {
+    case GEN_DOTS_PER_CELL:
+        return &c.DotsPerCell;
+    case ANL_ZONDER_PERIODS_QUANT:
+        return &c.ZonderPeriods;
+    case ASCAN_STROB1_BEGIN_TIME:
+        return &c.StrobeBeginTime[0];
+    case ASCAN_STROB2_BEGIN_TIME:
+        return &c.StrobeBeginTime[1];
+    case ASCAN_STROB1_LENGTH_TIME:
+        return &c.StrobeLengthTime[0];
+    case ASCAN_STROB2_LENGTH_TIME:
+        return &c.StrobeLengthTime[1];
+    case ASCAN_KURSOR1_TIME:
+        return &c.CursorTime[0];
+    case ASCAN_KURSOR2_TIME:
+        return &c.CursorTime[1];
+    case ASCAN_KURSOR1_LUPA_TIME:
+        return &c.CursorZoomTime[0];
+    case ASCAN_KURSOR2_LUPA_TIME:
+        return &c.CursorZoomTime[1];
+    case ASCAN_AUX_TIME:
+        return &c.AuxTime;
+    default:
+        return nullptr;
+    }
+}
+
+const double* realField(const TBaseConfigCell& c, int n) {
+    return realField(const_cast<TBaseConfigCell&>(c), n);
+}
+
+// Strobe, cursor and auxiliary times: written in hundredths of a microsecond.
+bool isTime(int n) {
+    return (n >= ASCAN_STROB1_BEGIN_TIME && n <= ASCAN_KURSOR2_LUPA_TIME) || n == ASCAN_AUX_TIME;
+}
+
 bool validNumber(int n) {
     return n >= 0 && n < ParamCount;
 }
@@ -266,6 +305,22 @@ std::vector<std::string> tgvPieces(const std::string& s) {
     return pieces;
 }
 
+template <typename T, size_t N> std::string pointList(const std::array<T, N>& points) {
+    std::string s;
+    for (auto p : points) {
+        s += integerText(p);
+        s += ':';
+    }
+    return s;
+}
+
+// Dots per cell are written in thousandths; unreadable text gives the default, not the lower
+// limit.
+double dotsFromText(const std::string& s, const TParamDescriptor& d) {
+    const auto v = text::parseInteger(s);
+    return v ? std::clamp(static_cast<double>(*v) / 1000.0, d.RealMin, d.RealMax) : d.RealDefault;
+}
+
 // Strings that name the value of a word choice are compared as typed, after the preparation of
 // SetParamDisplayString.
 int indexOfText(const std::string& s, const std::vector<std::string>& choices) {
@@ -275,6 +330,23 @@ int indexOfText(const std::string& s, const std::vector<std::string>& choices) {
         }
     }
     return -1;
+}
+
+// Stores the index of the matching choice; no match leaves the value.
+void setIndexOf(std::uint8_t& field, const std::string& s,
+                const std::vector<std::string>& choices) {
+    const int i = indexOfText(s, choices);
+    if (i >= 0) {
+        field = static_cast<std::uint8_t>(i);
+    }
+}
+
+std::vector<std::string> texts(std::initializer_list<int> numbers) {
+    std::vector<std::string> out;
+    for (int n : numbers) {
+        out.push_back(txt(n));
+    }
+    return out;
 }
 
 template <typename T, size_t N> std::vector<std::string> numbersOf(const std::array<T, N>& table) {
@@ -316,6 +388,9 @@ double TBaseConfigCell::GetParamValue(int number, int index) const {
     if (!validNumber(number)) {
         return 0.0;
     }
+    if (const double* r = realField(*this, number)) {
+        return *r;
+    }
     const bool activePoint = index >= 0 && index < TgvActivePoints && index < TgvPointCount;
     switch (number) {
     case CONFIGURATION_NAME:
@@ -324,34 +399,12 @@ double TBaseConfigCell::GetParamValue(int number, int index) const {
         return activePoint ? TgvGain[static_cast<size_t>(index)] : 0.0;
     case GEN_TGV_POS:
         return activePoint ? TgvPos[static_cast<size_t>(index)] : 0.0;
-    case GEN_DOTS_PER_CELL:
-        return DotsPerCell;
-    case ANL_ZONDER_PERIODS_QUANT:
-        return ZonderPeriods;
     case MAP_STEP:
         return MapHorizStep;
-    case ASCAN_STROB1_BEGIN_TIME:
-        return StrobeBeginTime[0];
-    case ASCAN_STROB2_BEGIN_TIME:
-        return StrobeBeginTime[1];
-    case ASCAN_STROB1_LENGTH_TIME:
-        return StrobeLengthTime[0];
-    case ASCAN_STROB2_LENGTH_TIME:
-        return StrobeLengthTime[1];
-    case ASCAN_KURSOR1_TIME:
-        return CursorTime[0];
-    case ASCAN_KURSOR2_TIME:
-        return CursorTime[1];
-    case ASCAN_KURSOR1_LUPA_TIME:
-        return CursorZoomTime[0];
-    case ASCAN_KURSOR2_LUPA_TIME:
-        return CursorZoomTime[1];
     case ASCAN_STROB1_BEGIN_MM:
         return StrobeBeginMm();
     case ASCAN_STROB1_LENGTH_MM:
         return StrobeLengthMm();
-    case ASCAN_AUX_TIME:
-        return AuxTime;
     case ASCAN_STROB1_GAIN_DB:
         return CountToGainDb(StrobeLevel[0]);
     default:
@@ -376,22 +429,10 @@ std::string TBaseConfigCell::GetParamDisplayString(int number) const {
         return wordOf(12, 15, FullOverviewPrint);
     case GEN_DOTS_PER_CELL:
         return roundedText(DotsPerCell * 1000.0);
-    case GEN_TGV_GAIN: {
-        std::string s;
-        for (auto g : TgvGain) {
-            s += integerText(g);
-            s += ':';
-        }
-        return s;
-    }
-    case GEN_TGV_POS: {
-        std::string s;
-        for (auto p : TgvPos) {
-            s += integerText(p);
-            s += ':';
-        }
-        return s;
-    }
+    case GEN_TGV_GAIN:
+        return pointList(TgvGain);
+    case GEN_TGV_POS:
+        return pointList(TgvPos);
     case GEN_TGV_ENABLED:
         return txt(TgvEnabled != 0 ? 3 : 2);
     case ANL_FILTER_BAND_INDEX:
@@ -404,8 +445,6 @@ std::string TBaseConfigCell::GetParamDisplayString(int number) const {
         return ZonderVoltageIndex < ZonderVoltageTable.size()
                    ? integerText(ZonderVoltageTable[ZonderVoltageIndex])
                    : std::string();
-    case ANL_ZONDER_PERIODS_QUANT:
-        return fixed1(ZonderPeriods);
     // The attenuators are shown as the gain they leave, not as the count the instrument keeps.
     case ANL_ATTENUATOR_COUNT1:
         return integerText(100 - AttenuatorCount1);
@@ -420,20 +459,6 @@ std::string TBaseConfigCell::GetParamDisplayString(int number) const {
         return truncatedText(StrobeBeginTime[0]);
     case ASCAN_STROB1_LENGTH_TIME:
         return truncatedText(StrobeLengthTime[0]);
-    case ASCAN_STROB2_BEGIN_TIME:
-        return fixed1(StrobeBeginTime[1]);
-    case ASCAN_STROB2_LENGTH_TIME:
-        return fixed1(StrobeLengthTime[1]);
-    case ASCAN_KURSOR1_TIME:
-        return fixed1(CursorTime[0]);
-    case ASCAN_KURSOR2_TIME:
-        return fixed1(CursorTime[1]);
-    case ASCAN_KURSOR1_LUPA_TIME:
-        return fixed1(CursorZoomTime[0]);
-    case ASCAN_KURSOR2_LUPA_TIME:
-        return fixed1(CursorZoomTime[1]);
-    case ASCAN_AUX_TIME:
-        return fixed1(AuxTime);
     case ASCAN_STROB1_BEGIN_MM:
         return truncatedText(StrobeBeginMm());
     case ASCAN_STROB1_LENGTH_MM:
@@ -441,6 +466,9 @@ std::string TBaseConfigCell::GetParamDisplayString(int number) const {
     case ASCAN_STROB1_GAIN_DB:
         return roundedText(CountToGainDb(StrobeLevel[0]));
     default:
+        if (const double* r = realField(*this, number)) {
+            return fixed1(*r); // pulser periods and the other times
+        }
         return integerText(intValue(number));
     }
 }
@@ -448,6 +476,9 @@ std::string TBaseConfigCell::GetParamDisplayString(int number) const {
 std::string TBaseConfigCell::GetParamRawString(int number) const {
     if (!validNumber(number)) {
         return {};
+    }
+    if (isTime(number)) {
+        return roundedText(*realField(*this, number) * 100.0);
     }
     switch (number) {
     case ASCAN_KURSORS_QUANT:
@@ -463,24 +494,6 @@ std::string TBaseConfigCell::GetParamRawString(int number) const {
         return integerText(intValue(number));
     case ANL_ZONDER_PERIODS_QUANT:
         return roundedText(ZonderPeriods * 10.0);
-    case ASCAN_STROB1_BEGIN_TIME:
-        return roundedText(StrobeBeginTime[0] * 100.0);
-    case ASCAN_STROB2_BEGIN_TIME:
-        return roundedText(StrobeBeginTime[1] * 100.0);
-    case ASCAN_STROB1_LENGTH_TIME:
-        return roundedText(StrobeLengthTime[0] * 100.0);
-    case ASCAN_STROB2_LENGTH_TIME:
-        return roundedText(StrobeLengthTime[1] * 100.0);
-    case ASCAN_KURSOR1_TIME:
-        return roundedText(CursorTime[0] * 100.0);
-    case ASCAN_KURSOR2_TIME:
-        return roundedText(CursorTime[1] * 100.0);
-    case ASCAN_KURSOR1_LUPA_TIME:
-        return roundedText(CursorZoomTime[0] * 100.0);
-    case ASCAN_KURSOR2_LUPA_TIME:
-        return roundedText(CursorZoomTime[1] * 100.0);
-    case ASCAN_AUX_TIME:
-        return roundedText(AuxTime * 100.0);
     default:
         return GetParamDisplayString(number);
     }
@@ -491,6 +504,12 @@ void TBaseConfigCell::SetParamRawString(int number, const std::string& s) {
         return;
     }
     const TParamDescriptor& d = descriptor(number);
+    if (isTime(number)) {
+        // Unreadable text gives the real default (the integer columns of times are not read).
+        const auto v = text::parseInteger(s);
+        *realField(*this, number) = v ? static_cast<double>(*v) / 100.0 : d.RealDefault;
+        return;
+    }
     switch (number) {
     case MAP_SCANNING_ORDER:
     case MAP_AUX_AREA_CONTENT:
@@ -518,59 +537,12 @@ void TBaseConfigCell::SetParamRawString(int number, const std::string& s) {
             SetMeasureConditionUnits(ScaleDimension);
         }
         return;
-    case GEN_DOTS_PER_CELL: {
-        // Unreadable text gives the default, not the lower limit.
-        const auto v = text::parseInteger(s);
-        DotsPerCell =
-            v ? std::clamp(static_cast<double>(*v) / 1000.0, d.RealMin, d.RealMax) : d.RealDefault;
+    case GEN_DOTS_PER_CELL:
+        DotsPerCell = dotsFromText(s, d);
         return;
-    }
     case ANL_ZONDER_PERIODS_QUANT:
         ZonderPeriods = static_cast<double>(text::parseIntegerOr(s, 10)) / 10.0;
         return;
-    case ASCAN_STROB1_BEGIN_TIME:
-    case ASCAN_STROB2_BEGIN_TIME:
-    case ASCAN_STROB1_LENGTH_TIME:
-    case ASCAN_STROB2_LENGTH_TIME:
-    case ASCAN_KURSOR1_TIME:
-    case ASCAN_KURSOR2_TIME:
-    case ASCAN_KURSOR1_LUPA_TIME:
-    case ASCAN_KURSOR2_LUPA_TIME:
-    case ASCAN_AUX_TIME: {
-        // Times are written in hundredths; unreadable text gives the real default.
-        const auto v = text::parseInteger(s);
-        const double t = v ? static_cast<double>(*v) / 100.0 : d.RealDefault;
-        switch (number) {
-        case ASCAN_STROB1_BEGIN_TIME:
-            StrobeBeginTime[0] = t;
-            break;
-        case ASCAN_STROB2_BEGIN_TIME:
-            StrobeBeginTime[1] = t;
-            break;
-        case ASCAN_STROB1_LENGTH_TIME:
-            StrobeLengthTime[0] = t;
-            break;
-        case ASCAN_STROB2_LENGTH_TIME:
-            StrobeLengthTime[1] = t;
-            break;
-        case ASCAN_KURSOR1_TIME:
-            CursorTime[0] = t;
-            break;
-        case ASCAN_KURSOR2_TIME:
-            CursorTime[1] = t;
-            break;
-        case ASCAN_KURSOR1_LUPA_TIME:
-            CursorZoomTime[0] = t;
-            break;
-        case ASCAN_KURSOR2_LUPA_TIME:
-            CursorZoomTime[1] = t;
-            break;
-        default:
-            AuxTime = t;
-            break;
-        }
-        return;
-    }
     default:
         SetParamDisplayString(number, s);
         return;
@@ -593,6 +565,13 @@ void TBaseConfigCell::SetParamDisplayString(int number, const std::string& input
     Modified = 1;
     const char sep = decimalSeparator();
 
+    if (isTime(number)) {
+        *realField(*this, number) = text::parseRealOr(s, d.RealDefault, sep);
+        if (number == ASCAN_STROB1_BEGIN_TIME || number == ASCAN_STROB1_LENGTH_TIME) {
+            StrobePixelsFromTimes(0);
+        }
+        return;
+    }
     switch (number) {
     case CONFIGURATION_NAME:
         ConfigName = s;
@@ -604,41 +583,22 @@ void TBaseConfigCell::SetParamDisplayString(int number, const std::string& input
         setIntValue(number, static_cast<std::int8_t>(static_cast<std::uint8_t>(v & 0xFF)));
         return;
     }
-    case ASCAN_KURSORS_QUANT: {
-        const int i = indexOfText(s, {txt(8), txt(9)});
-        if (i >= 0) {
-            CursorCount = static_cast<std::uint8_t>(i);
-        }
+    case ASCAN_KURSORS_QUANT:
+        setIndexOf(CursorCount, s, texts({8, 9}));
         return;
-    }
-    case ASCAN_FULL_OVR_PRINT: {
-        const int i = indexOfText(s, {txt(12), txt(13), txt(14), txt(15)});
-        if (i >= 0) {
-            FullOverviewPrint = static_cast<std::uint8_t>(i);
-        }
+    case ASCAN_FULL_OVR_PRINT:
+        setIndexOf(FullOverviewPrint, s, texts({12, 13, 14, 15}));
         return;
-    }
-    case PRB_FREQ_INDEX: {
-        const int i = indexOfText(s, {ProbeFrequencyStrings.begin(), ProbeFrequencyStrings.end()});
-        if (i >= 0) {
-            ProbeFrequencyIndex = static_cast<std::uint8_t>(i);
-        }
+    case PRB_FREQ_INDEX:
+        setIndexOf(ProbeFrequencyIndex, s,
+                   {ProbeFrequencyStrings.begin(), ProbeFrequencyStrings.end()});
         return;
-    }
-    case ANL_ZONDER_VOLTAGE_INDEX: {
-        const int i = indexOfText(s, numbersOf(ZonderVoltageTable));
-        if (i >= 0) {
-            ZonderVoltageIndex = static_cast<std::uint8_t>(i);
-        }
+    case ANL_ZONDER_VOLTAGE_INDEX:
+        setIndexOf(ZonderVoltageIndex, s, numbersOf(ZonderVoltageTable));
         return;
-    }
-    case ANL_AVERAGER_INDEX: {
-        const int i = indexOfText(s, numbersOf(AveragerTable));
-        if (i >= 0) {
-            AveragerIndex = static_cast<std::uint8_t>(i);
-        }
+    case ANL_AVERAGER_INDEX:
+        setIndexOf(AveragerIndex, s, numbersOf(AveragerTable));
         return;
-    }
     case ASCAN_SCALE_DIMENSION:
         ScaleDimension = s == txt(10) ? 0 : 1;
         SetMeasureConditionUnits(ScaleDimension);
@@ -668,39 +628,8 @@ void TBaseConfigCell::SetParamDisplayString(int number, const std::string& input
         ZonderPeriods = std::nearbyint(v * 2.0) / 2.0;
         return;
     }
-    case GEN_DOTS_PER_CELL: {
-        const auto v = text::parseInteger(s);
-        DotsPerCell =
-            v ? std::clamp(static_cast<double>(*v) / 1000.0, d.RealMin, d.RealMax) : d.RealDefault;
-        return;
-    }
-    case ASCAN_STROB1_BEGIN_TIME:
-    case ASCAN_STROB1_LENGTH_TIME: {
-        const double v = text::parseRealOr(s, d.RealDefault, sep);
-        (number == ASCAN_STROB1_BEGIN_TIME ? StrobeBeginTime[0] : StrobeLengthTime[0]) = v;
-        StrobePixelsFromTimes(0);
-        return;
-    }
-    case ASCAN_STROB2_BEGIN_TIME:
-        StrobeBeginTime[1] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_STROB2_LENGTH_TIME:
-        StrobeLengthTime[1] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_KURSOR1_TIME:
-        CursorTime[0] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_KURSOR2_TIME:
-        CursorTime[1] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_KURSOR1_LUPA_TIME:
-        CursorZoomTime[0] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_KURSOR2_LUPA_TIME:
-        CursorZoomTime[1] = text::parseRealOr(s, d.RealDefault, sep);
-        return;
-    case ASCAN_AUX_TIME:
-        AuxTime = text::parseRealOr(s, d.RealDefault, sep);
+    case GEN_DOTS_PER_CELL:
+        DotsPerCell = dotsFromText(s, d);
         return;
     case MAP_STEP: {
         const std::int64_t v = text::parseIntegerOr(s, d.IntDefault);
@@ -725,14 +654,13 @@ void TBaseConfigCell::SetParamDisplayString(int number, const std::string& input
         const TParamDescriptor& level = descriptor(ASCAN_STROB1_Y);
         // Limited in real arithmetic first, so that no gain can overflow the count.
         const double count = (std::pow(10.0, (db - 100.0 + AttenuatorCount1) / 20.0) - 1.0) / 1.6;
-        if (!(count < level.IntMax)) {
-            StrobeLevel[0] = static_cast<std::int16_t>(level.IntMax);
-        } else if (!(count > level.IntMin)) {
-            StrobeLevel[0] = static_cast<std::int16_t>(level.IntMin);
-        } else {
-            StrobeLevel[0] = static_cast<std::int16_t>(
-                std::clamp<std::int32_t>(GainDbToCount(db), level.IntMin, level.IntMax));
+        std::int32_t stored = level.IntMax;
+        if (!(count > level.IntMin)) {
+            stored = level.IntMin;
+        } else if (count < level.IntMax) {
+            stored = std::clamp<std::int32_t>(GainDbToCount(db), level.IntMin, level.IntMax);
         }
+        StrobeLevel[0] = static_cast<std::int16_t>(stored);
         return;
     }
     case ANL_ATTENUATOR_COUNT1:
@@ -811,38 +739,12 @@ void TBaseConfigCell::ResetParam(std::uint16_t configNumber, int number) {
     case ASCAN_STROB1_LENGTH_MM:
     case ASCAN_STROB1_GAIN_DB:
         return;
-    case ANL_ZONDER_PERIODS_QUANT:
-        ZonderPeriods = d.RealDefault;
-        return;
-    case ASCAN_STROB1_BEGIN_TIME:
-        StrobeBeginTime[0] = d.RealDefault;
-        return;
-    case ASCAN_STROB2_BEGIN_TIME:
-        StrobeBeginTime[1] = d.RealDefault;
-        return;
-    case ASCAN_STROB1_LENGTH_TIME:
-        StrobeLengthTime[0] = d.RealDefault;
-        return;
-    case ASCAN_STROB2_LENGTH_TIME:
-        StrobeLengthTime[1] = d.RealDefault;
-        return;
-    case ASCAN_KURSOR1_TIME:
-        CursorTime[0] = d.RealDefault;
-        return;
-    case ASCAN_KURSOR2_TIME:
-        CursorTime[1] = d.RealDefault;
-        return;
-    case ASCAN_KURSOR1_LUPA_TIME:
-        CursorZoomTime[0] = d.RealDefault;
-        return;
-    case ASCAN_KURSOR2_LUPA_TIME:
-        CursorZoomTime[1] = d.RealDefault;
-        return;
-    case ASCAN_AUX_TIME:
-        AuxTime = d.RealDefault;
-        return;
     default:
-        setIntValue(number, d.IntDefault);
+        if (double* r = realField(*this, number)) {
+            *r = d.RealDefault; // pulser periods and the times
+        } else {
+            setIntValue(number, d.IntDefault);
+        }
         return;
     }
 }
@@ -912,22 +814,6 @@ bool TBaseConfigCell::ValidateParam(int number, std::string& message) {
         }
         DotsPerCellPrev = DotsPerCell;
         return false;
-    case ANL_ZONDER_PERIODS_QUANT:
-        return validateReal(number, ZonderPeriods, message);
-    case ASCAN_STROB2_BEGIN_TIME:
-        return validateReal(number, StrobeBeginTime[1], message);
-    case ASCAN_STROB2_LENGTH_TIME:
-        return validateReal(number, StrobeLengthTime[1], message);
-    case ASCAN_KURSOR1_TIME:
-        return validateReal(number, CursorTime[0], message);
-    case ASCAN_KURSOR2_TIME:
-        return validateReal(number, CursorTime[1], message);
-    case ASCAN_KURSOR1_LUPA_TIME:
-        return validateReal(number, CursorZoomTime[0], message);
-    case ASCAN_KURSOR2_LUPA_TIME:
-        return validateReal(number, CursorZoomTime[1], message);
-    case ASCAN_AUX_TIME:
-        return validateReal(number, AuxTime, message);
     case ASCAN_STROB1_BEGIN_TIME:
     case ASCAN_STROB1_LENGTH_TIME:
     case ASCAN_STROB1_BEGIN_MM:
@@ -969,6 +855,9 @@ bool TBaseConfigCell::ValidateParam(int number, std::string& message) {
         ConfigStrings.clear();
         return false;
     default:
+        if (double* r = realField(*this, number)) {
+            return validateReal(number, *r, message); // pulser periods, strobe 2, cursor times
+        }
         if (validateRange(number, intValue(number), message)) {
             return true;
         }
@@ -1059,14 +948,6 @@ std::vector<std::string> captions(std::initializer_list<int> numbers) {
     std::vector<std::string> out;
     for (int n : numbers) {
         out.push_back(GetCaptionString(n));
-    }
-    return out;
-}
-
-std::vector<std::string> texts(std::initializer_list<int> numbers) {
-    std::vector<std::string> out;
-    for (int n : numbers) {
-        out.push_back(txt(n));
     }
     return out;
 }

@@ -19,6 +19,12 @@ public:
     explicit RangeError(const std::string& what) : std::range_error(what) {}
 };
 
+// Text that should hold a number and does not (a header value of a file, for instance).
+class ConversionError : public std::invalid_argument {
+public:
+    explicit ConversionError(const std::string& what) : std::invalid_argument(what) {}
+};
+
 // ---- Rounding ---------------------------------------------------------------------------------
 
 // Nearest integer, halves to the even neighbour. Throws RangeError for NaN, infinities and values

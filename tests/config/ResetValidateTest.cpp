@@ -25,52 +25,18 @@ TEST(ResetAll, GivesEveryDefault) {
     c.ConfigStringsCount = 2;
     c.ResetAll(5);
 
-    EXPECT_EQ(c.DeviceKind, 1);
-    EXPECT_EQ(c.DeviceVersion, 1);
-    EXPECT_EQ(c.DeviceVariant, 1);
-    EXPECT_EQ(c.ConfigNumber, 5);
-    EXPECT_EQ(c.ConfigIndex, 5);
-    EXPECT_EQ(c.ConfigName, "NONAME");
+    for (int n = 0; n < ParamCount; ++n) {
+        std::string expected = tbtest::kResetText[static_cast<size_t>(n)];
+        if (n == CONFIGURATION_NUMBER || n == CONFIGURATION_INDEX) {
+            expected = std::to_string(n) + ":5";
+        } else if (n == GTM_GLOBAL_WORKTIME) {
+            expected = "64:77";
+        }
+        EXPECT_EQ(c.FormatParamLine(n), expected);
+    }
     EXPECT_TRUE(c.ConfigStrings.empty());
-    EXPECT_EQ(c.ConfigStringsCount, 0);
-    EXPECT_EQ(c.MapVerticPoints, 10);
-    EXPECT_EQ(c.MapHorizPoints, 10);
-    EXPECT_EQ(c.MapVerticStep, 10);
-    EXPECT_EQ(c.MapHorizStep, 10);
-    EXPECT_EQ(c.MapCursorVertical, 10);
-    EXPECT_EQ(c.MapCursorHorizontal, 10);
-    EXPECT_EQ(c.BandLastAScan, 0);
-    EXPECT_EQ(c.BandStep, 10);
-    EXPECT_EQ(c.StrobeBeginPixel, (std::array<std::int16_t, 2>{30, 50}));
-    EXPECT_EQ(c.StrobeEndPixel, (std::array<std::int16_t, 2>{100, 90}));
-    EXPECT_EQ(c.StrobeBeginTime, (std::array<double, 2>{30.0, 50.0}));
-    EXPECT_EQ(c.StrobeLengthTime, (std::array<double, 2>{100.0, 90.0}));
-    EXPECT_EQ(c.AuxTime, 0.0);
-    EXPECT_EQ(c.StrobeLevel, (std::array<std::int16_t, 2>{10, 30}));
-    EXPECT_EQ(c.CursorPixel, (std::array<std::uint16_t, 2>{100, 100}));
-    EXPECT_EQ(c.CursorTime, (std::array<double, 2>{1.0, 1.0}));
-    EXPECT_EQ(c.CursorZoomPixel, (std::array<std::uint16_t, 2>{100, 100}));
-    EXPECT_EQ(c.CursorZoomTime, (std::array<double, 2>{1.0, 1.0}));
-    EXPECT_EQ(c.AScanRange, 1024);
-    EXPECT_EQ(c.SearchLevel, 10);
-    EXPECT_EQ(c.IndexMarkMks, 1);
-    EXPECT_EQ(c.DotsPerCell, 40.0);
     EXPECT_EQ(c.DotsPerCellPrev, 40.0);
-    EXPECT_EQ(c.TgvEnabled, 0);
     EXPECT_EQ(c.TgvPrevState, 0);
-    EXPECT_EQ(c.TgvCursorPos, 30);
-    EXPECT_EQ(c.TgvActivePoints, 30);
-    EXPECT_EQ(c.ProbeFrequencyIndex, 1);
-    EXPECT_EQ(c.ProbeDelay, 30);
-    EXPECT_EQ(c.ZonderPeriods, 0.5);
-    EXPECT_EQ(c.RefreshFrequency, 10);
-    EXPECT_EQ(c.AttenuatorCount1, 30);
-    EXPECT_EQ(c.AttenuatorCount2, 30);
-    EXPECT_EQ(c.BarkerOrder, 1);
-    EXPECT_EQ(c.Velocity, 2700);
-    EXPECT_EQ(c.GlobalWorkTime, 77);
-    EXPECT_EQ(c.SnapYear, 7);
-    EXPECT_EQ(c.SnapSecond, 0);
     // The curve follows: range + 1 entries, 1.0 with the TVG off, the extra entry new.
     ASSERT_EQ(c.TgvCurve.size(), 1025u);
     EXPECT_EQ(c.TgvCurve[0], 1.0);
