@@ -1,5 +1,7 @@
 #include "link/DOR4471IZOZudivarudaZira.h"
 
+#include "link/LinkInternals.h"
+
 #include "config/LocalStringsUnit.h"
 #include "platform/driver/DriverLocation.h"
 #include "platform/driver/SharedLibrary.h"
@@ -50,11 +52,8 @@ bool disconnectPending = false;
 
 constexpr std::uint8_t CmdWriteConfig = 1;
 constexpr std::uint8_t CmdReadConfig = 3;
-constexpr std::uint8_t CmdReadAScan = 5;
 constexpr std::uint8_t CmdReadMarkup = 7;
 constexpr std::uint8_t CmdWriteMarkup = 8;
-constexpr std::uint8_t CmdReadBand = 9;
-constexpr std::uint8_t CmdReadMap = 10;
 
 constexpr std::uint8_t ReplyExpectingBlock = 2;
 
@@ -93,14 +92,6 @@ bool loadDriver() {
     return true;
 }
 
-// The busy flag for the span of one command; cleared on every way out.
-class CommandScope {
-public:
-    CommandScope() { USBBusy = 1; }
-    ~CommandScope() { USBBusy = 0; }
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
-};
 
 bool linkOpen() {
     return driver().loaded() && USBConnected == 1;
@@ -196,15 +187,44 @@ void endBatch() {
     }
 }
 
-bool commandAllowed(std::uint8_t& answer) {
+bool beginCommand(std::uint8_t code, std::optional<std::uint16_t> parameter,
+                  std::uint8_t& answer) {
     if (USBBusy) {
         answer = LinkResult::Busy;
+        return false;
+    }
+    if (!linkOpen()) {
+        answer = LinkResult::CommandFailed;
+        return false;
+    }
+    USBBusy = 1;
+    if (parameter) {
+        setCommand(code, *parameter);
+    } else {
+        setCommand(code);
+    }
+    if (!sendCommand()) {
+        USBBusy = 0;
+        answer = LinkResult::CommandFailed;
         return false;
     }
     return true;
 }
 
+void endCommand() {
+    USBBusy = 0;
+    if (batchDepth == 0 && disconnectPending) {
+        DisconnectUSBDevice();
+    }
+}
+
+bool receiveBlock(pByteArray& buffer, std::size_t length) {
+    return ::receiveBlock(buffer, length);
+}
+
 } // namespace link_detail
+
+using link_detail::CommandScope;
 
 std::string GetDeviceName(const TCorvantaAbsConfigCell& markup) {
     const std::string kind = GetTxtVarValueString(markup.DeviceKind == 1 ? 27 : 29);
@@ -221,23 +241,20 @@ std::uint8_t ReceiveFlashMarkup(std::unique_ptr<TCorvantaAbsConfigCell>& markup,
     if (USBBusy) {
         return LinkResult::Busy;
     }
-    CommandScope busy;
     if (!markup) {
         markup = std::make_unique<TCorvantaAbsConfigCell>();
     }
-    if (!linkOpen()) {
-        return LinkResult::CommandFailed;
+    CommandScope command;
+    std::uint8_t answer = LinkResult::Done;
+    if (!link_detail::beginCommand(CmdReadMarkup, std::nullopt, answer)) {
+        return answer;
     }
+    command.active = true;
     pByteArray block;
-    setCommand(CmdReadMarkup);
-    if (!sendCommand()) {
-        return LinkResult::CommandFailed;
-    }
     if (!receiveBlock(block, 256)) {
         return LinkResult::BlockFailed;
     }
     markup->ParseBlock(std::span<const std::uint8_t>(block.data(), 256));
-    std::uint8_t answer = LinkResult::Done;
     if (!markup->IsValid()) {
         markup->SetDefaults();
         answer = LinkResult::InvalidMarkup;
@@ -250,17 +267,18 @@ std::uint8_t SendFlashMarkup(TCorvantaAbsConfigCell* markup) {
     if (USBBusy) {
         return LinkResult::Busy;
     }
-    CommandScope busy;
     if (!markup) {
         return LinkResult::NoSlot;
     }
-    if (!linkOpen()) {
-        return LinkResult::CommandFailed;
-    }
     pByteArray block(257, 0);
     markup->BuildBlock(std::span<std::uint8_t>(block.data(), block.size()));
-    setCommand(CmdWriteMarkup);
-    if (!sendCommand() || !fetchReply()) {
+    CommandScope command;
+    std::uint8_t answer = LinkResult::Done;
+    if (!link_detail::beginCommand(CmdWriteMarkup, std::nullopt, answer)) {
+        return answer;
+    }
+    command.active = true;
+    if (!fetchReply()) {
         return LinkResult::CommandFailed;
     }
     if (CommandBuffer[0] == ReplyExpectingBlock && !sendBlock(block)) {
@@ -288,20 +306,19 @@ std::uint8_t ReceiveConfig(const TCorvantaAbsConfigCell* markup,
     if (USBBusy) {
         return LinkResult::Busy;
     }
-    CommandScope busy;
     if (!slot) {
         const std::uint8_t major = markup ? markup->Major : 0;
         const std::uint8_t build = markup ? markup->Build : 0;
         const std::uint8_t minor = markup ? markup->Minor : 0;
         NewConfigCell(major, build, minor, slot);
     }
-    if (!linkOpen()) {
-        return LinkResult::CommandFailed;
+    CommandScope command;
+    std::uint8_t answer = LinkResult::Done;
+    if (!link_detail::beginCommand(CmdReadConfig, static_cast<std::uint16_t>(slotNumber),
+                                   answer)) {
+        return answer;
     }
-    setCommand(CmdReadConfig, static_cast<std::uint16_t>(slotNumber));
-    if (!sendCommand()) {
-        return LinkResult::CommandFailed;
-    }
+    command.active = true;
     pByteArray block;
     if (!receiveBlock(block, 256)) {
         return LinkResult::BlockFailed;
@@ -314,7 +331,6 @@ std::uint8_t SendConfig(const TCorvantaAbsConfigCell*, TBaseConfigCell* config, 
     if (USBBusy) {
         return LinkResult::Busy;
     }
-    CommandScope busy;
     if (!config) {
         programmingError("Nil pointer passed! Contact developer! Error #1!");
         return LinkResult::NoSlot;
@@ -325,8 +341,14 @@ std::uint8_t SendConfig(const TCorvantaAbsConfigCell*, TBaseConfigCell* config, 
     config->UpdateCursors();
     pByteArray block(257, 0);
     BuildInstrumentBlock(*config, block, slotNumber);
-    setCommand(CmdWriteConfig, static_cast<std::uint16_t>(slotNumber));
-    if (!sendCommand() || !fetchReply()) {
+    CommandScope command;
+    std::uint8_t answer = LinkResult::Done;
+    if (!link_detail::beginCommand(CmdWriteConfig, static_cast<std::uint16_t>(slotNumber),
+                                   answer)) {
+        return answer;
+    }
+    command.active = true;
+    if (!fetchReply()) {
         return LinkResult::CommandFailed;
     }
     if (CommandBuffer[0] == ReplyExpectingBlock && !sendBlock(block)) {
