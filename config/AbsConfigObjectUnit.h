@@ -8,6 +8,11 @@
 #include <span>
 #include <string>
 
+namespace platform::gfx {
+class PresentTarget;
+class TBitmap;
+} // namespace platform::gfx
+
 // One area of the record memory. Addresses and sizes are byte addresses in the instrument's flash.
 struct TCorvantaMemoryArea {
     std::uint32_t Start = 0;
@@ -103,4 +108,22 @@ public:
     // The six texts of the legend beside the pie chart. The captions come from the language
     // texts; tests hand in their own lookup.
     TCorvantaLegendTexts GetLegendTexts(std::string (*caption)(int) = nullptr) const;
+
+    // The pie chart: outer sectors the areas, inner sectors what they hold; rendered at the
+    // target's size and presented on it.
+    void DrawPieSurface(platform::gfx::PresentTarget& surface) const;
+    // The same picture into a bitmap of the bitmap's size.
+    void RenderPie(platform::gfx::TBitmap& picture) const;
+    // The legend: the three swatches (A-scans, bands, maps) drawn at their size, and the six
+    // label texts.
+    void DrawPie(platform::gfx::TBitmap& aScanSwatch, platform::gfx::TBitmap& bandSwatch,
+                 platform::gfx::TBitmap& mapSwatch, TCorvantaLegendTexts& labels) const;
+
+    // Colours of the areas (outer) and of what they hold (inner).
+    static constexpr std::uint32_t AScanColor = 0x00FF00;
+    static constexpr std::uint32_t MapColor = 0xFF7F00;
+    static constexpr std::uint32_t BandColor = 0x7F7FFF;
+    static constexpr std::uint32_t AScanUsedColor = 0x007F00;
+    static constexpr std::uint32_t MapUsedColor = 0xFF0000;
+    static constexpr std::uint32_t BandUsedColor = 0x0000FF;
 };

@@ -38,7 +38,7 @@ void Instrument::reset() {
     open_ = false;
     initAnswer_ = 2;
     reply_ = kReplySendBlock;
-    source_ = std::make_unique<BuiltInRecordSource>(1);
+    source_ = std::make_unique<ModelRecordSource>(1);
     for (int n = 1; n <= kSlotCount; ++n) {
         slots_[n - 1] = source_->configuration(n);
     }

@@ -26,7 +26,6 @@ enum class Command : std::uint8_t {
     ReadMap = 10,
 };
 
-inline constexpr int kSlotCount = 20;
 // The reply to a write command that asks for the data block.
 inline constexpr std::uint8_t kReplySendBlock = 2;
 

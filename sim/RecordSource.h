@@ -1,8 +1,10 @@
 // What the simulated instrument has recorded: the configurations it holds when switched on and,
 // for every A-scan, band and map it announces, the header configuration block and the raw samples
-// of each of its A-scans. The protocol side asks; a provider answers. The built-in provider makes
-// plain deterministic content; the signal model plugs in a richer one.
+// of each of its A-scans. The protocol side asks; a provider answers. The default provider serves
+// the signal model's scenes; tests plug in their own.
 #pragma once
+
+#include "sim/SignalModel.h"
 
 #include <array>
 #include <cstdint>
@@ -11,9 +13,8 @@
 namespace sim {
 
 inline constexpr std::size_t kBlockSize = 256;
+inline constexpr int kSlotCount = 20;
 using Block = std::array<std::uint8_t, kBlockSize>;
-
-enum class RecordKind : std::uint8_t { AScan, Band, Map };
 
 class RecordSource {
 public:
@@ -59,22 +60,21 @@ std::uint32_t sampleBlockLength(std::uint32_t samples);
 
 inline constexpr std::uint32_t kAScanSampleBlockLength = 4096;
 
-// One sample in the instrument's format for averager index s (0..4): a (10 + s)-bit code whose
-// decoding gives `value` back. Values are clamped to -512..511.
-std::uint16_t encodeRawSample(int value, int averagerIndex);
-
 // A configuration block with every field at its default, for slot number `slot`.
 Block defaultConfigurationBlock(int slot);
 
 std::uint16_t getWord(const Block& block, std::size_t index);
 void putWord(Block& block, std::size_t index, std::uint16_t value);
 
-// Plain content from a seed: an initial pulse, one echo whose depth moves along a band (a
-// sloping reflector) and across a map (a round flaw in the middle of the grid), and a little
-// noise. The same seed gives the same bytes however often and in whatever order they are read.
-class BuiltInRecordSource : public RecordSource {
+// The signal model's records: every A-scan, band and map is a scene drawn from the seed and the
+// record's number, its header the configuration block of the scene's configuration. The same seed
+// gives the same bytes however often and in whatever order they are read. The shapes vary with the
+// record's number so that a few records cover every averager index and the usual block lengths:
+// A-scans of 320..2048 samples, bands of 128, 256, 320 and 384 samples with 60..100 A-scans, maps
+// of 10 rows by 12..20 columns of 256 or 320 samples.
+class ModelRecordSource : public RecordSource {
 public:
-    explicit BuiltInRecordSource(std::uint32_t seed) : seed_(seed) {}
+    explicit ModelRecordSource(std::uint32_t seed) : seed_(seed) {}
 
     Block configuration(int slot) override;
     Block header(RecordKind kind, std::uint16_t index) override;
@@ -82,6 +82,12 @@ public:
                  std::span<std::uint8_t> out) override;
 
     std::uint32_t seed() const { return seed_; }
+
+    // The scene behind record `index` of a kind, and the configuration its header carries.
+    Scene scene(RecordKind kind, std::uint16_t index) const;
+    TBaseConfigCell recordConfiguration(RecordKind kind, std::uint16_t index) const;
+    // The configuration in slot 1..20 at power-on.
+    TBaseConfigCell slotConfiguration(int slot) const;
 
 private:
     std::uint32_t seed_;

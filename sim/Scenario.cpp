@@ -136,7 +136,7 @@ ScenarioParse parseScenario(std::string_view text) {
 
 void applyScenario(Instrument& instrument, const Scenario& s) {
     if (s.seed) {
-        instrument.setSource(std::make_unique<BuiltInRecordSource>(*s.seed));
+        instrument.setSource(std::make_unique<ModelRecordSource>(*s.seed));
     }
     if (s.aScans || s.bands || s.maps) {
         const std::array<std::uint16_t, 3> counts = instrument.recordCounts();

@@ -8,7 +8,7 @@
 //   init=2           what InitUSB answers
 //   reply=2          the reply byte to write commands
 //   ascans=5         records announced by the markup (bands=, maps= likewise)
-//   seed=1           seed of the built-in record content
+//   seed=1           seed of the signal model's record content
 //   fail=CheckBulkBuffer:3[:9]     the 3rd call of the operation (made for command 9) fails
 //   unplug=CheckBulkBuffer:40[:10] at that call the instrument is pulled out
 #pragma once

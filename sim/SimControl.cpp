@@ -133,7 +133,7 @@ void tbsim_set_record_counts(unsigned int aScans, unsigned int bands, unsigned i
 
 void tbsim_set_seed(unsigned int seed) {
     onShared(
-        [=](sim::Instrument& i) { i.setSource(std::make_unique<sim::BuiltInRecordSource>(seed)); });
+        [=](sim::Instrument& i) { i.setSource(std::make_unique<sim::ModelRecordSource>(seed)); });
 }
 
 int tbsim_load_scenario(const char* path) {

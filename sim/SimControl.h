@@ -4,9 +4,9 @@
    run time can reach them by name; tests linking the simulator directly call them as they are.
 
    The state after tbsim_reset (and when the library is first used) is the power-on state: present,
-   closed, InitUSB answering 2, write replies 2, 5 A-scans, 3 bands and 2 maps announced, built-in
-   content with seed 1; then the scenario file named by TOLLERBANK_SIM_SCENARIO, when set, is
-   applied on top (see Scenario.h for its keys). */
+   closed, InitUSB answering 2, write replies 2, 5 A-scans, 3 bands and 2 maps announced, the signal
+   model's content with seed 1; then the scenario file named by TOLLERBANK_SIM_SCENARIO, when set,
+   is applied on top (see Scenario.h for its keys). */
 #ifndef TB_SIM_CONTROL_H
 #define TB_SIM_CONTROL_H
 
@@ -86,7 +86,7 @@ TBSIM_EXPORT void tbsim_set_markup(const unsigned char* block256);
 TBSIM_EXPORT void tbsim_set_record_counts(unsigned int aScans, unsigned int bands,
                                           unsigned int maps);
 
-/* Replaces the record content by the built-in content made with this seed. */
+/* Replaces the record content by the signal model's content made with this seed. */
 TBSIM_EXPORT void tbsim_set_seed(unsigned int seed);
 
 /* Applies a scenario file. Answers 0; the number of the first bad line (nothing is applied); or

@@ -1,6 +1,8 @@
 #include "platform/ui/Clock.h"
 
 #include <QCoreApplication>
+
+#include <memory>
 #include <QMetaObject>
 
 #include <gtest/gtest.h>
@@ -68,7 +70,12 @@ TEST(SystemClock, RunsQueuedWorkOfTheApplication) {
     int argc = 1;
     char name[] = "tb_tests_platform";
     char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    // The graphics tests of this program already run an application; there can only be one.
+    std::unique_ptr<QCoreApplication> own;
+    if (QCoreApplication::instance() == nullptr) {
+        own = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication& app = *QCoreApplication::instance();
     SystemClock clock;
 
     int runs = 0;

@@ -300,7 +300,7 @@ TEST_F(Protocol, AScanZeroIsParameterOne) {
     Bytes extra;
     EXPECT_EQ(host.receive(4096, extra), 0) << "one sample block per A-scan";
 
-    sim::BuiltInRecordSource source(1);
+    sim::ModelRecordSource source(1);
     const sim::Block expectedHeader = source.header(sim::RecordKind::AScan, 0);
     EXPECT_TRUE(std::equal(expectedHeader.begin(), expectedHeader.end(), header.begin()));
     std::vector<std::uint8_t> expectedSamples(4096, 0);

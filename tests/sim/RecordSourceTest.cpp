@@ -1,11 +1,11 @@
 #include "HostSide.h"
 
+#include "sim/Instrument.h"
 #include "sim/RecordSource.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 using namespace sim;
 using simtest::decodeRawSample;
@@ -18,14 +18,6 @@ std::vector<int> decodeAll(const std::vector<std::uint8_t>& bytes, std::size_t c
         values[i] = decodeRawSample(bytes[2 * i], bytes[2 * i + 1], s);
     }
     return values;
-}
-
-// The sample index of the strongest value at or after `from`.
-std::size_t peakAfter(const std::vector<int>& v, std::size_t from) {
-    return static_cast<std::size_t>(
-        std::max_element(v.begin() + from, v.end(),
-                         [](int a, int b) { return std::abs(a) < std::abs(b); }) -
-        v.begin());
 }
 
 } // namespace
@@ -41,22 +33,6 @@ TEST(SampleBlockLength, WholeBlocksForTwiceTheSamplesPlusOneUnlessAMultipleOf256
     EXPECT_EQ(sampleBlockLength(4095), 8192u);
 }
 
-TEST(RawSamples, EncodingDecodesBackForEveryAveragerIndex) {
-    for (int s = 0; s <= 4; ++s) {
-        for (int v = -512; v <= 511; ++v) {
-            const std::uint16_t raw = encodeRawSample(v, s);
-            ASSERT_LT(raw, 1u << (10 + s)) << "a " << 10 + s << "-bit code";
-            ASSERT_EQ(decodeRawSample(raw & 0xFF, raw >> 8, s), v) << "s=" << s;
-        }
-    }
-}
-
-TEST(RawSamples, ValuesOutsideTheRangeAreClamped) {
-    EXPECT_EQ(decodeRawSample(encodeRawSample(600, 1) & 0xFF, encodeRawSample(600, 1) >> 8, 1),
-              511);
-    EXPECT_EQ(encodeRawSample(-9999, 3), encodeRawSample(-512, 3));
-}
-
 TEST(DefaultConfiguration, NumberedAndNamedForItsSlot) {
     const Block b = defaultConfigurationBlock(12);
     EXPECT_EQ(b[0], 12);
@@ -69,13 +45,14 @@ TEST(DefaultConfiguration, NumberedAndNamedForItsSlot) {
     EXPECT_EQ(b[216], 1) << "probe type 0 is sent inverted";
 }
 
-TEST(BuiltInContent, ShapesWithinTheInstrumentsLimits) {
-    BuiltInRecordSource source(1);
+TEST(ModelContent, ShapesWithinTheInstrumentsLimits) {
+    ModelRecordSource source(1);
+    std::vector<int> averagers(5, 0);
     for (std::uint16_t i = 0; i < 60; ++i) {
         const Block a = source.header(RecordKind::AScan, i);
         EXPECT_EQ(shapeOf(RecordKind::AScan, a).scans, 1u);
-        EXPECT_LE(getWord(a, header::kSampleCount), 2048) << "fits the A-scan block";
-        EXPECT_EQ(a[header::kAveragerIndex], i % 5);
+        EXPECT_LE(getWord(a, header::kSampleCount), kMaxLinkAScanSamples) << "fits the block";
+        ++averagers.at(a[header::kAveragerIndex]);
 
         const Block b = source.header(RecordKind::Band, i);
         const RecordShape band = shapeOf(RecordKind::Band, b);
@@ -88,10 +65,17 @@ TEST(BuiltInContent, ShapesWithinTheInstrumentsLimits) {
         EXPECT_TRUE(rows >= 5 && rows <= 40 && columns >= 5 && columns <= 40);
         EXPECT_EQ(getWord(m, header::kBandLastScan), columns - 1);
     }
+    EXPECT_EQ(averagers, (std::vector<int>{12, 12, 12, 12, 12})) << "every averager index";
+    std::vector<int> firstFive;
+    for (std::uint16_t i = 0; i < 5; ++i) {
+        firstFive.push_back(source.header(RecordKind::AScan, i)[header::kAveragerIndex]);
+    }
+    std::sort(firstFive.begin(), firstFive.end());
+    EXPECT_EQ(firstFive, (std::vector<int>{0, 1, 2, 3, 4})) << "already among the first five";
 }
 
-TEST(BuiltInContent, BandSampleCountsCoverTheBlockLengths) {
-    BuiltInRecordSource source(1);
+TEST(ModelContent, BandSampleCountsCoverTheBlockLengths) {
+    ModelRecordSource source(1);
     std::vector<std::uint32_t> lengths;
     for (std::uint16_t i = 0; i < 4; ++i) {
         lengths.push_back(
@@ -100,9 +84,65 @@ TEST(BuiltInContent, BandSampleCountsCoverTheBlockLengths) {
     EXPECT_EQ(lengths, (std::vector<std::uint32_t>{512, 512, 768, 1024}));
 }
 
-TEST(BuiltInContent, SameSeedSameBytesInAnyOrder) {
-    BuiltInRecordSource a(7);
-    BuiltInRecordSource b(7);
+TEST(ModelContent, HeadersAreTheRecordsConfigurationBlocks) {
+    ModelRecordSource source(3);
+    for (const RecordKind kind : {RecordKind::AScan, RecordKind::Band, RecordKind::Map}) {
+        for (std::uint16_t i : {0, 1, 7, 25}) {
+            TBaseConfigCell config = source.recordConfiguration(kind, i);
+            TBaseConfigCell validated = config;
+            EXPECT_TRUE(validated.ValidateAll());
+            EXPECT_TRUE(validated == config);
+            pByteArray expected(256, 0);
+            BuildInstrumentBlock(config, expected, i % 20 + 1);
+            const Block h = source.header(kind, i);
+            EXPECT_TRUE(std::equal(h.begin(), h.end(), expected.begin()));
+            EXPECT_EQ(config.ConfigNumber, i % 20 + 1);
+            EXPECT_EQ(config.ConfigName.substr(config.ConfigName.rfind(' ') + 1),
+                      std::to_string(i + 1));
+        }
+    }
+}
+
+TEST(ModelContent, SlotConfigurationsAreValidAndNamedForTheirSlot) {
+    ModelRecordSource source(1);
+    for (int slot = 1; slot <= 20; ++slot) {
+        TBaseConfigCell config = source.slotConfiguration(slot);
+        TBaseConfigCell validated = config;
+        EXPECT_TRUE(validated.ValidateAll()) << slot;
+        EXPECT_TRUE(validated == config) << slot;
+        EXPECT_EQ(config.ConfigNumber, slot);
+        EXPECT_EQ(config.ConfigName.substr(config.ConfigName.rfind(' ') + 1), std::to_string(slot));
+        const Block b = source.configuration(slot);
+        EXPECT_EQ(b[0], slot);
+        EXPECT_EQ(getWord(b, header::kSampleCount), config.AScanRange);
+    }
+}
+
+TEST(ModelContent, SamplesAreTheModelsScansInRawForm) {
+    ModelRecordSource source(5);
+    for (const RecordKind kind : {RecordKind::AScan, RecordKind::Band, RecordKind::Map}) {
+        for (std::uint16_t i = 0; i < 5; ++i) {
+            const Scene scene = source.scene(kind, i);
+            const RecordShape shape = shapeOf(kind, source.header(kind, i));
+            ASSERT_EQ(shape.samples, scene.samples);
+            ASSERT_EQ(shape.scans, static_cast<std::uint32_t>(scene.rows) * scene.columns);
+            const std::uint32_t scan = shape.scans - 1;
+            std::vector<std::uint8_t> out(shape.blockLength, 0);
+            source.samples(kind, i, scan, out);
+            std::vector<std::int32_t> expected(scene.samples);
+            renderScan(scene, scan, expected);
+            const std::vector<int> decoded = decodeAll(out, scene.samples, scene.averagerIndex);
+            EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), expected.begin()));
+            EXPECT_TRUE(std::all_of(out.begin() + 2 * scene.samples, out.end(), [](std::uint8_t x) {
+                return x == 0;
+            })) << "the rest of the block stays as it came";
+        }
+    }
+}
+
+TEST(ModelContent, SameSeedSameBytesInAnyOrder) {
+    ModelRecordSource a(7);
+    ModelRecordSource b(7);
     std::vector<std::uint8_t> late(512);
     std::vector<std::uint8_t> early(512);
     std::vector<std::uint8_t> first(512);
@@ -111,17 +151,18 @@ TEST(BuiltInContent, SameSeedSameBytesInAnyOrder) {
     b.samples(RecordKind::Band, 1, 30, early);
     EXPECT_EQ(late, early);
 
-    BuiltInRecordSource other(8);
+    ModelRecordSource other(8);
     std::vector<std::uint8_t> differentSeed(512);
     other.samples(RecordKind::Band, 1, 30, differentSeed);
     EXPECT_NE(late, differentSeed);
     EXPECT_NE(late, first);
 }
 
-TEST(BuiltInContent, FillsOnlyTheRecordsSamples) {
-    BuiltInRecordSource source(1);
+TEST(ModelContent, FillsOnlyTheRecordsSamples) {
+    ModelRecordSource source(1);
+    ASSERT_EQ(source.scene(RecordKind::AScan, 0).samples, 1024);
     std::vector<std::uint8_t> out(4096, 0);
-    source.samples(RecordKind::AScan, 0, 0, out); // 1024 samples
+    source.samples(RecordKind::AScan, 0, 0, out);
     EXPECT_TRUE(std::any_of(out.begin(), out.begin() + 2048, [](std::uint8_t x) { return x; }));
     EXPECT_TRUE(std::all_of(out.begin() + 2048, out.end(), [](std::uint8_t x) { return !x; }));
 
@@ -130,49 +171,47 @@ TEST(BuiltInContent, FillsOnlyTheRecordsSamples) {
     EXPECT_TRUE(std::equal(small.begin(), small.end(), out.begin()));
 }
 
-TEST(BuiltInContent, InitialPulseAndAnEcho) {
-    BuiltInRecordSource source(1);
-    std::vector<std::uint8_t> out(4096);
-    source.samples(RecordKind::AScan, 2, 0, out);
-    const int s = 2; // averager index of A-scan 2
-    const std::vector<int> v = decodeAll(out, 1024, s);
-    const int pulse = std::abs(v[peakAfter(std::vector<int>(v.begin(), v.begin() + 30), 0)]);
-    EXPECT_GT(pulse, 200);
-    const std::size_t echo = peakAfter(v, 100);
-    EXPECT_NEAR(static_cast<double>(echo), 1024 * (0.3 + 0.08 * 2), 20.0);
-    EXPECT_GT(std::abs(v[echo]), 150);
-    EXPECT_LT(std::abs(v[(echo + 1024) / 2 + 100]), 20) << "noise only, far from the echo";
-}
+TEST(ModelContent, ARecordReadAsTheLinkReadsItIsTheModelsRecording) {
+    Instrument instrument;
+    ASSERT_EQ(instrument.initUsb(), 2);
+    ModelRecordSource model(1);
+    for (const RecordKind kind : {RecordKind::AScan, RecordKind::Band, RecordKind::Map}) {
+        const std::uint16_t index = 1;
+        const std::uint8_t code =
+            kind == RecordKind::AScan ? 5 : (kind == RecordKind::Band ? 9 : 10);
+        const std::uint16_t parameter = kind == RecordKind::AScan ? index + 1 : index;
+        std::uint8_t command[12] = {code, static_cast<std::uint8_t>(parameter >> 8),
+                                    static_cast<std::uint8_t>(parameter & 0xFF)};
+        ASSERT_EQ(instrument.sendServiceBuffer(command), 1);
+        pByteArray header(257, 0);
+        ASSERT_EQ(instrument.checkBulkBuffer(header.data(), 256, 0), 1);
 
-TEST(BuiltInContent, BandReflectorSlopesDownward) {
-    BuiltInRecordSource source(1);
-    const RecordShape shape = shapeOf(RecordKind::Band, source.header(RecordKind::Band, 2));
-    const int s = 2;
-    std::size_t previous = 0;
-    for (std::uint32_t j = 0; j < shape.scans; j += 10) {
-        std::vector<std::uint8_t> out(shape.blockLength);
-        source.samples(RecordKind::Band, 2, j, out);
-        const std::size_t echo = peakAfter(decodeAll(out, shape.samples, s),
-                                           static_cast<std::size_t>(shape.samples / 5));
-        EXPECT_GE(echo, previous) << j;
-        previous = echo;
+        // The header as the link takes it: parsed, validated, the times from the pixels.
+        TBaseConfigCell config(0, 0, 0);
+        ParseInstrumentBlock(config, header, index);
+        EXPECT_TRUE(config.ValidateAll());
+        config.Recalculate();
+        const Recording expected = makeRecording(model.scene(kind, index));
+        EXPECT_EQ(config.AScanRange, expected.samples);
+        EXPECT_EQ(config.AveragerIndex, expected.scene.averagerIndex);
+        EXPECT_EQ(config.StrobeBeginTime, expected.config.StrobeBeginTime);
+        EXPECT_EQ(config.StrobeLengthTime, expected.config.StrobeLengthTime);
+        EXPECT_EQ(config.CursorTime, expected.config.CursorTime);
+
+        const std::uint32_t length = kind == RecordKind::AScan
+                                         ? kAScanSampleBlockLength
+                                         : sampleBlockLength(config.AScanRange);
+        const std::uint32_t scans = static_cast<std::uint32_t>(expected.rows) * expected.columns;
+        for (std::uint32_t k = 0; k < scans; ++k) {
+            std::vector<std::uint8_t> block(length + 1, 0);
+            ASSERT_EQ(instrument.checkBulkBuffer(block.data(), length, 0), 1) << k;
+            const std::vector<int> decoded =
+                decodeAll(block, config.AScanRange, config.AveragerIndex);
+            const auto scan = expected.scan(static_cast<std::uint16_t>(k / expected.columns),
+                                            static_cast<std::uint16_t>(k % expected.columns));
+            ASSERT_TRUE(std::equal(decoded.begin(), decoded.end(), scan.begin())) << k;
+        }
+        std::vector<std::uint8_t> extra(length + 1, 0);
+        EXPECT_EQ(instrument.checkBulkBuffer(extra.data(), length, 0), 0) << "the record is over";
     }
-    EXPECT_GT(previous, shape.samples * 0.6);
-}
-
-TEST(BuiltInContent, MapFlawSitsInTheMiddle) {
-    BuiltInRecordSource source(1);
-    const Block h = source.header(RecordKind::Map, 0);
-    const RecordShape shape = shapeOf(RecordKind::Map, h);
-    const int columns = getWord(h, header::kMapColumns);
-    const int rows = getWord(h, header::kMapRows);
-    auto echoAt = [&](int row, int column) {
-        std::vector<std::uint8_t> out(shape.blockLength);
-        source.samples(RecordKind::Map, 0, static_cast<std::uint32_t>(row * columns + column), out);
-        return peakAfter(decodeAll(out, shape.samples, 0), shape.samples / 5);
-    };
-    const double middle = static_cast<double>(echoAt(rows / 2, columns / 2)) / shape.samples;
-    const double corner = static_cast<double>(echoAt(0, 0)) / shape.samples;
-    EXPECT_NEAR(middle, 0.4, 0.05) << "the flaw";
-    EXPECT_NEAR(corner, 0.8, 0.05) << "the back wall";
 }

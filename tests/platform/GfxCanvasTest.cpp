@@ -1,0 +1,432 @@
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/RasterCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace platform::gfx;
+
+namespace {
+
+TBitmap whiteBitmap(int w, int h) {
+    TBitmap b(w, h); // new pixels are white
+    return b;
+}
+
+int countColor(TBitmap& b, TColor c, const TRect& r) {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        for (int x = r.Left; x < r.Right; ++x) {
+            n += b.GetPixel(x, y) == c ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(Colors, SystemColoursComeFromTheFixedScheme) {
+    EXPECT_EQ(ColorToRGB(clBtnFace), RGB(212, 208, 200));
+    EXPECT_EQ(ColorToRGB(clBtnHighlight), clWhite);
+    EXPECT_EQ(ColorToRGB(clBtnShadow), RGB(128, 128, 128));
+    EXPECT_EQ(ColorToRGB(clWindowFrame), clBlack);
+    EXPECT_EQ(ColorToRGB(clGrayText), RGB(128, 128, 128));
+    EXPECT_EQ(ColorToRGB(clSystemColor | 200), clBlack);
+    EXPECT_EQ(ColorToRGB(0x00123456), 0x00123456u);
+    EXPECT_EQ(GetRValue(clRed), 255);
+    EXPECT_EQ(GetBValue(clBlue), 255);
+}
+
+TEST(Fonts, SizeAndHeightFollowThePlatformRounding) {
+    EXPECT_EQ(MulDiv(8, 96, 72), 11); // 10.67
+    EXPECT_EQ(MulDiv(-3, 1, 2), -2);  // halves go away from zero
+    EXPECT_EQ(MulDiv(3, 1, 2), 2);
+    EXPECT_EQ(MulDiv(5, 5, 0), -1);
+    TFont f;
+    EXPECT_EQ(f.Size(), 8);
+    f.SetSize(9);
+    EXPECT_EQ(f.Height, -12);
+    f.Height = -21;
+    EXPECT_EQ(f.Size(), 16);
+}
+
+TEST(RasterLines, ALineLeavesOutItsEndPoint) {
+    TBitmap b = whiteBitmap(20, 20);
+    TCanvas& c = b.Canvas();
+    c.MoveTo(2, 5);
+    c.LineTo(10, 5);
+    for (int x = 2; x < 10; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 5), clBlack) << x;
+    }
+    EXPECT_EQ(b.GetPixel(10, 5), clWhite);
+    EXPECT_EQ(b.GetPixel(1, 5), clWhite);
+    EXPECT_EQ(c.PenPos, (TPoint{10, 5}));
+
+    c.MoveTo(12, 12);
+    c.LineTo(16, 8); // diagonal up-right
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(b.GetPixel(12 + i, 12 - i), clBlack);
+    }
+    EXPECT_EQ(b.GetPixel(16, 8), clWhite);
+
+    c.MoveTo(3, 15);
+    c.LineTo(3, 15); // nothing at all
+    EXPECT_EQ(b.GetPixel(3, 15), clWhite);
+}
+
+TEST(RasterLines, OneStepPerMajorPixelWithHalvesKeptBack) {
+    TBitmap b = whiteBitmap(12, 6);
+    TCanvas& c = b.Canvas();
+    c.MoveTo(0, 0);
+    c.LineTo(4, 1);
+    EXPECT_EQ(b.GetPixel(0, 0), clBlack);
+    EXPECT_EQ(b.GetPixel(1, 0), clBlack);
+    EXPECT_EQ(b.GetPixel(2, 0), clBlack); // exactly half way: stays on the start row
+    EXPECT_EQ(b.GetPixel(3, 1), clBlack);
+    EXPECT_EQ(countColor(b, clBlack, {0, 0, 12, 6}), 4);
+}
+
+TEST(RasterLines, DashAndDotPensFollowTheirPatternAndTheBrush) {
+    TBitmap b = whiteBitmap(60, 4);
+    TCanvas& c = b.Canvas();
+    c.Pen.Style = TPenStyle::psDash;
+    c.Pen.Color = clRed;
+    c.Brush.Style = TBrushStyle::bsClear;
+    c.MoveTo(0, 0);
+    c.LineTo(50, 0);
+    for (int x = 0; x < 18; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 0), clRed) << x;
+    }
+    for (int x = 18; x < 24; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 0), clWhite) << x;
+    }
+    EXPECT_EQ(b.GetPixel(24, 0), clRed);
+    EXPECT_EQ(b.GetPixel(42, 0), clWhite);
+
+    // A solid brush paints the gaps in its colour.
+    c.Brush.Style = TBrushStyle::bsSolid;
+    c.Brush.Color = clLime;
+    c.Pen.Style = TPenStyle::psDot;
+    c.MoveTo(0, 2);
+    c.LineTo(12, 2);
+    const TColor expected[] = {clRed, clRed, clRed, clLime, clLime, clLime,
+                               clRed, clRed, clRed, clLime, clLime, clLime};
+    for (int x = 0; x < 12; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 2), expected[x]) << x;
+    }
+    EXPECT_EQ(b.GetPixel(12, 2), clWhite);
+}
+
+TEST(RasterLines, WidePensAreSolidAndCoverTheEndPoint) {
+    TBitmap b = whiteBitmap(40, 20);
+    TCanvas& c = b.Canvas();
+    c.Pen.Width = 3;
+    c.Pen.Style = TPenStyle::psDash;
+    c.MoveTo(5, 10);
+    c.LineTo(30, 10);
+    for (int x = 5; x <= 30; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 9), clBlack) << x;
+        EXPECT_EQ(b.GetPixel(x, 10), clBlack) << x;
+        EXPECT_EQ(b.GetPixel(x, 11), clBlack) << x;
+    }
+    EXPECT_EQ(b.GetPixel(15, 8), clWhite);
+    EXPECT_EQ(b.GetPixel(15, 12), clWhite);
+}
+
+TEST(RasterShapes, RectangleExcludesItsRightAndBottomEdges) {
+    TBitmap b = whiteBitmap(12, 10);
+    TCanvas& c = b.Canvas();
+    c.Pen.Color = clRed;
+    c.Brush.Color = clBlue;
+    c.Rectangle(2, 2, 8, 6);
+    EXPECT_EQ(b.GetPixel(2, 2), clRed);
+    EXPECT_EQ(b.GetPixel(7, 2), clRed);
+    EXPECT_EQ(b.GetPixel(7, 5), clRed);
+    EXPECT_EQ(b.GetPixel(2, 5), clRed);
+    EXPECT_EQ(b.GetPixel(8, 5), clWhite);
+    EXPECT_EQ(b.GetPixel(7, 6), clWhite);
+    EXPECT_EQ(b.GetPixel(3, 3), clBlue);
+    EXPECT_EQ(b.GetPixel(6, 4), clBlue);
+    EXPECT_EQ(countColor(b, clRed, {0, 0, 12, 10}), 16);
+    EXPECT_EQ(countColor(b, clBlue, {0, 0, 12, 10}), 8);
+}
+
+TEST(RasterShapes, AClearPenMakesTheRectangleOnePixelSmaller) {
+    TBitmap b = whiteBitmap(12, 10);
+    TCanvas& c = b.Canvas();
+    c.Pen.Style = TPenStyle::psClear;
+    c.Brush.Color = clBlue;
+    c.Rectangle(2, 2, 8, 6);
+    EXPECT_EQ(countColor(b, clBlue, {0, 0, 12, 10}), 5 * 3);
+    EXPECT_EQ(b.GetPixel(6, 4), clBlue);
+    EXPECT_EQ(b.GetPixel(7, 4), clWhite);
+    EXPECT_EQ(b.GetPixel(6, 5), clWhite);
+}
+
+TEST(RasterShapes, FillRectAndFrameRectUseTheBrush) {
+    TBitmap b = whiteBitmap(10, 10);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clGreen;
+    c.FillRect({1, 1, 4, 3});
+    EXPECT_EQ(countColor(b, clGreen, {0, 0, 10, 10}), 6);
+    EXPECT_EQ(b.GetPixel(4, 1), clWhite);
+    c.Brush.Style = TBrushStyle::bsClear;
+    c.FillRect({5, 5, 9, 9});
+    EXPECT_EQ(b.GetPixel(6, 6), clWhite);
+    c.Brush.Style = TBrushStyle::bsSolid;
+    c.Brush.Color = clRed;
+    c.FrameRect({5, 5, 9, 9});
+    EXPECT_EQ(countColor(b, clRed, {0, 0, 10, 10}), 12);
+    EXPECT_EQ(b.GetPixel(6, 6), clWhite);
+}
+
+TEST(RasterShapes, EllipseStaysInsideItsBoxAndIsSymmetric) {
+    TBitmap b = whiteBitmap(14, 12);
+    TCanvas& c = b.Canvas();
+    c.Pen.Color = clRed;
+    c.Brush.Color = clBlue;
+    c.Ellipse(1, 1, 11, 9);
+    EXPECT_EQ(b.GetPixel(1, 1), clWhite);                // corner outside
+    EXPECT_EQ(b.GetPixel(5, 4), clBlue);                 // inside
+    EXPECT_EQ(countColor(b, clRed, {11, 0, 14, 12}), 0); // right edge excluded
+    EXPECT_EQ(countColor(b, clRed, {0, 9, 14, 12}), 0);  // bottom edge excluded
+    EXPECT_GT(countColor(b, clRed, {10, 0, 11, 12}), 0); // last column reached
+    EXPECT_GT(countColor(b, clRed, {0, 8, 14, 9}), 0);   // last row reached
+    for (int y = 1; y < 9; ++y) {
+        for (int x = 1; x < 11; ++x) {
+            EXPECT_EQ(b.GetPixel(x, y), b.GetPixel(11 - x, y)) << x << "," << y;
+            EXPECT_EQ(b.GetPixel(x, y), b.GetPixel(x, 9 - y)) << x << "," << y;
+        }
+    }
+}
+
+TEST(RasterShapes, SmallEllipsesKeepTheirRoundShape) {
+    TBitmap b = whiteBitmap(6, 5);
+    TCanvas& c = b.Canvas();
+    c.Pen.Color = clRed;
+    c.Brush.Color = clRed;
+    c.Ellipse(1, 1, 5, 4); // 4 x 3
+    const char* rows[] = {"......", "..##..", ".####.", "..##..", "......"};
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            EXPECT_EQ(b.GetPixel(x, y) == clRed, rows[y][x] == '#') << x << "," << y;
+        }
+    }
+}
+
+TEST(RasterShapes, PolygonWithoutPenCoversLikeFillRect) {
+    TBitmap a = whiteBitmap(16, 16);
+    TBitmap b = whiteBitmap(16, 16);
+    a.Canvas().Pen.Style = TPenStyle::psClear;
+    a.Canvas().Brush.Color = clNavy;
+    const TPoint square[] = {{2, 3}, {12, 3}, {12, 11}, {2, 11}};
+    a.Canvas().Polygon(square);
+    b.Canvas().Brush.Color = clNavy;
+    b.Canvas().FillRect({2, 3, 12, 11});
+    EXPECT_EQ(a.Pixels(), b.Pixels());
+}
+
+TEST(RasterShapes, PolygonOutlineClosesTheShape) {
+    TBitmap b = whiteBitmap(16, 16);
+    TCanvas& c = b.Canvas();
+    c.Pen.Color = clRed;
+    c.Brush.Color = clBlue;
+    const TPoint tri[] = {{2, 2}, {12, 2}, {2, 12}};
+    c.Polygon(tri);
+    EXPECT_EQ(b.GetPixel(2, 2), clRed);
+    EXPECT_EQ(b.GetPixel(12, 2), clRed);
+    EXPECT_EQ(b.GetPixel(2, 12), clRed);
+    EXPECT_EQ(b.GetPixel(2, 7), clRed);
+    EXPECT_EQ(b.GetPixel(4, 4), clBlue);
+    EXPECT_EQ(b.GetPixel(10, 10), clWhite);
+}
+
+TEST(RasterShapes, PieFillsOnlyItsSector) {
+    TBitmap b = whiteBitmap(45, 45);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clLime;
+    // From 3 o'clock counter-clockwise to 12 o'clock: the upper right quarter.
+    c.Pie(0, 0, 41, 41, 41, 20, 20, 0);
+    EXPECT_EQ(b.GetPixel(30, 10), clLime);
+    EXPECT_EQ(b.GetPixel(10, 10), clWhite);
+    EXPECT_EQ(b.GetPixel(10, 30), clWhite);
+    EXPECT_EQ(b.GetPixel(30, 30), clWhite);
+    EXPECT_EQ(b.GetPixel(20, 20), clBlack); // the centre lies on the outline
+    EXPECT_EQ(b.GetPixel(30, 20), clBlack); // the start ray
+    EXPECT_EQ(b.GetPixel(20, 8), clBlack);  // the end ray
+
+    // The other way round: three quarters.
+    TBitmap d = whiteBitmap(45, 45);
+    d.Canvas().Brush.Color = clLime;
+    d.Canvas().Pie(0, 0, 41, 41, 20, 0, 41, 20);
+    EXPECT_EQ(d.GetPixel(30, 10), clWhite);
+    EXPECT_EQ(d.GetPixel(10, 10), clLime);
+    EXPECT_EQ(d.GetPixel(10, 30), clLime);
+    EXPECT_EQ(d.GetPixel(30, 30), clLime);
+}
+
+TEST(RasterShapes, RoundRectCutsItsCorners) {
+    TBitmap b = whiteBitmap(24, 20);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clBlue;
+    c.RoundRect(0, 0, 20, 16, 8, 8);
+    EXPECT_EQ(b.GetPixel(0, 0), clWhite);
+    EXPECT_EQ(b.GetPixel(19, 15), clWhite);
+    EXPECT_EQ(b.GetPixel(10, 0), clBlack);
+    EXPECT_EQ(b.GetPixel(0, 8), clBlack);
+    EXPECT_EQ(b.GetPixel(19, 8), clBlack);
+    EXPECT_EQ(b.GetPixel(10, 8), clBlue);
+    EXPECT_EQ(countColor(b, clBlack, {20, 0, 24, 20}), 0);
+}
+
+TEST(RasterCanvasClip, DrawingStaysInsideTheClipRectangle) {
+    TBitmap b = whiteBitmap(10, 10);
+    TCanvas& c = b.Canvas();
+    c.SetClipRect({0, 0, 5, 5});
+    c.Brush.Color = clRed;
+    c.FillRect({0, 0, 10, 10});
+    EXPECT_EQ(countColor(b, clRed, {0, 0, 10, 10}), 25);
+    EXPECT_EQ(c.GetPixel(7, 7), CLR_INVALID);
+    c.ResetClip();
+    EXPECT_EQ(c.GetPixel(7, 7), clWhite);
+    EXPECT_EQ(c.ClipRect(), (TRect{0, 0, 10, 10}));
+}
+
+TEST(Pixels, ReadAndWriteThroughTheCanvas) {
+    TBitmap b = whiteBitmap(3, 3);
+    b.Canvas().SetPixel(1, 2, RGB(1, 2, 3));
+    EXPECT_EQ(b.Canvas().GetPixel(1, 2), RGB(1, 2, 3));
+    EXPECT_EQ(b.GetPixel(3, 0), CLR_INVALID);
+    b.Canvas().SetPixel(-1, 0, clRed); // outside: nothing happens
+    EXPECT_EQ(countColor(b, clRed, {0, 0, 3, 3}), 0);
+}
+
+TEST(Frame3DTest, TopLeftAndBottomRightLinesAndTheShrunkRectangle) {
+    TBitmap b = whiteBitmap(12, 12);
+    TCanvas& c = b.Canvas();
+    b.Canvas().Brush.Color = clGray;
+    b.Canvas().FillRect({0, 0, 12, 12});
+    TRect r{0, 0, 10, 10};
+    Frame3D(c, r, clWhite, clBlack, 1);
+    EXPECT_EQ(r, (TRect{1, 1, 9, 9}));
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(b.GetPixel(i, 0), clWhite) << i;
+        EXPECT_EQ(b.GetPixel(0, i), clWhite) << i;
+    }
+    EXPECT_EQ(b.GetPixel(9, 0), clBlack); // top-right corner belongs to the lower colour
+    EXPECT_EQ(b.GetPixel(0, 9), clBlack); // so does the bottom-left corner
+    for (int i = 1; i < 10; ++i) {
+        EXPECT_EQ(b.GetPixel(9, i), clBlack) << i;
+        EXPECT_EQ(b.GetPixel(i, 9), clBlack) << i;
+    }
+    EXPECT_EQ(b.GetPixel(10, 10), clGray);
+    EXPECT_EQ(b.GetPixel(1, 1), clGray);
+
+    TRect r2{0, 0, 12, 12};
+    Frame3D(c, r2, clRed, clBlue, 2);
+    EXPECT_EQ(r2, (TRect{2, 2, 10, 10}));
+    EXPECT_EQ(b.GetPixel(1, 1), clRed);
+    EXPECT_EQ(b.GetPixel(10, 10), clBlue);
+    EXPECT_EQ(b.GetPixel(10, 1), clBlue);
+}
+
+TEST(BitmapDraw, ColourKeyedPixelsAreNotDrawn) {
+    TBitmap src(4, 4);
+    src.Canvas().Brush.Color = clRed;
+    src.Canvas().FillRect({0, 0, 4, 4});
+    src.Canvas().Brush.Color = clYellow;
+    src.Canvas().FillRect({1, 1, 3, 3});
+    TBitmap dst(6, 6);
+    dst.Canvas().Brush.Color = clBlue;
+    dst.Canvas().FillRect({0, 0, 6, 6});
+
+    dst.Canvas().Draw(1, 1, src); // not transparent: everything
+    EXPECT_EQ(dst.GetPixel(1, 1), clRed);
+
+    dst.Canvas().FillRect({0, 0, 6, 6});
+    src.Transparent = true; // automatic key: the bottom-left pixel (red)
+    EXPECT_EQ(src.TransparentColor(), clRed);
+    dst.Canvas().Draw(1, 1, src);
+    EXPECT_EQ(dst.GetPixel(1, 1), clBlue);
+    EXPECT_EQ(dst.GetPixel(2, 2), clYellow);
+    EXPECT_EQ(dst.GetPixel(4, 4), clBlue);
+
+    src.SetTransparentColor(clYellow);
+    EXPECT_EQ(src.TransparentMode(), TTransparentMode::tmFixed);
+    dst.Canvas().FillRect({0, 0, 6, 6});
+    dst.Canvas().Draw(1, 1, src);
+    EXPECT_EQ(dst.GetPixel(1, 1), clRed);
+    EXPECT_EQ(dst.GetPixel(2, 2), clBlue);
+
+    dst.Canvas().FillRect({0, 0, 6, 6});
+    dst.Canvas().StretchDraw({0, 0, 6, 6}, src);
+    EXPECT_EQ(dst.GetPixel(0, 0), clRed);
+    EXPECT_EQ(dst.GetPixel(3, 3), clBlue); // keyed yellow centre
+}
+
+TEST(BitmapDraw, StretchDrawTakesTheNearestSourcePixel) {
+    TBitmap src(2, 2);
+    src.SetPixel(0, 0, clRed);
+    src.SetPixel(1, 0, clLime);
+    src.SetPixel(0, 1, clBlue);
+    src.SetPixel(1, 1, clYellow);
+    TBitmap dst(4, 4);
+    dst.Canvas().StretchDraw({0, 0, 4, 4}, src);
+    EXPECT_EQ(dst.GetPixel(0, 0), clRed);
+    EXPECT_EQ(dst.GetPixel(1, 1), clRed);
+    EXPECT_EQ(dst.GetPixel(2, 0), clLime);
+    EXPECT_EQ(dst.GetPixel(0, 3), clBlue);
+    EXPECT_EQ(dst.GetPixel(3, 3), clYellow);
+
+    TBitmap copy(4, 4);
+    copy.Canvas().CopyRect({0, 0, 2, 2}, dst, {2, 2, 4, 4});
+    EXPECT_EQ(copy.GetPixel(0, 0), clYellow);
+    EXPECT_EQ(copy.GetPixel(2, 2), clWhite);
+}
+
+TEST(BitmapPixels, ResizingKeepsTheOverlapAndRefusesGiants) {
+    TBitmap b(3, 3);
+    b.SetPixel(1, 1, clRed);
+    b.SetSize(5, 2);
+    EXPECT_EQ(b.GetPixel(1, 1), clRed);
+    EXPECT_EQ(b.GetPixel(4, 1), clWhite);
+    b.SetSize(-4, 3);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_THROW(b.SetSize(70000, 70000), GraphicError);
+}
+
+TEST(BitmapPixels, EightBitFormKeepsFewColoursExactly) {
+    TBitmap b(4, 1);
+    b.SetPixel(0, 0, clRed);
+    b.SetPixel(1, 0, clBlue);
+    b.SetPixel(2, 0, clRed);
+    b.SetPixel(3, 0, clGreen);
+    const auto before = b.Pixels();
+    b.SetPixelFormat(TPixelFormat::pf8bit);
+    EXPECT_EQ(b.PixelFormat(), TPixelFormat::pf8bit);
+    EXPECT_EQ(b.Palette(), (std::vector<TColor>{clRed, clBlue, clGreen}));
+    EXPECT_EQ(b.PaletteIndices(), (std::vector<std::uint8_t>{0, 1, 0, 2}));
+    EXPECT_EQ(b.Pixels(), before);
+}
+
+TEST(BitmapPixels, EightBitFormOfAManyColouredPictureUsesTheFixedPalette) {
+    TBitmap b(300, 1);
+    for (int x = 0; x < 300; ++x) {
+        b.SetPixel(x, 0, RGB(std::uint8_t(x % 256), std::uint8_t(x / 2), 7));
+    }
+    b.SetPixelFormat(TPixelFormat::pf8bit);
+    EXPECT_EQ(b.Palette().size(), 256u);
+    std::set<TColor> colours;
+    for (int x = 0; x < 300; ++x) {
+        colours.insert(b.GetPixel(x, 0));
+    }
+    EXPECT_LE(colours.size(), 256u);
+    for (TColor c : colours) {
+        EXPECT_NE(std::find(b.Palette().begin(), b.Palette().end(), c), b.Palette().end());
+    }
+    EXPECT_EQ(b.GetPixel(0, 0), RGB(0, 0, 0)); // (0, 0, 7) snaps to black
+    b.SetPixelFormat(TPixelFormat::pf24bit);
+    EXPECT_TRUE(b.Palette().empty());
+}

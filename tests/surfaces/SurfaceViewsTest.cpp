@@ -1,0 +1,488 @@
+#include "surfaces/SurfaceViews.h"
+#include "surfaces/DIB.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace platform;
+using gfx::TBitmap;
+using gfx::TRect;
+
+namespace {
+
+// A window holding one surface view, with every lifecycle event recorded.
+struct Form {
+    std::vector<std::string> events; // outlives the window: finalising reports into it
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    TSurfaceView* view;
+
+    explicit Form(int w = 40, int h = 30, bool autoInitialize = false) {
+        window->resize(200, 150);
+        view = new TSurfaceView(window.get());
+        view->AutoInitialize = autoInitialize;
+        view->setGeometry(10, 10, w, h);
+        view->OnInitializing = [this](TObject*) { events.push_back("Initializing"); };
+        view->OnInitialize = [this](TObject*) { events.push_back("Initialize"); };
+        view->OnInitializeSurface = [this](TObject*) { events.push_back("InitializeSurface"); };
+        view->OnFinalize = [this](TObject*) { events.push_back("Finalize"); };
+        view->OnFinalizeSurface = [this](TObject*) { events.push_back("FinalizeSurface"); };
+        view->OnRestoreSurface = [this](TObject*) { events.push_back("RestoreSurface"); };
+    }
+};
+
+TBitmap picture(int w, int h) {
+    TBitmap b(w, h);
+    b.Canvas().Brush.Color = gfx::clRed;
+    b.Canvas().FillRect({0, 0, w, h});
+    b.Canvas().Brush.Color = gfx::clBlue;
+    b.Canvas().FillRect({0, 0, w / 2, h / 2});
+    return b;
+}
+
+// The draw sequence of every picture of the program.
+bool present(TSurfaceView& view, const TBitmap& b) {
+    if (!view.CanDraw()) {
+        return false;
+    }
+    view.Surface()->Fill(0);
+    view.Surface()->Canvas().Draw(0, 0, b);
+    view.Surface()->Canvas().Release();
+    view.Flip();
+    return true;
+}
+
+using V = std::vector<std::string>;
+
+} // namespace
+
+TEST(SurfaceViewOptions, EffectiveOptionsOfTheWindowsSets) {
+    // The default set: a windowed control waits for the blank and centres.
+    const TSurfaceViewOptions defaults = {doAllowReboot,  doWaitVBlank, doCenter,
+                                          doDirectX7Mode, doHardware,   doSelectDriver};
+    EXPECT_EQ(ComputeEffectiveOptions(defaults, false, {}),
+              (TSurfaceViewOptions{doWaitVBlank, doCenter}));
+    // The main window's four large views run with nothing.
+    const TSurfaceViewOptions large = {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip,
+                                       doDirectX7Mode,   doHardware,    doSelectDriver};
+    EXPECT_EQ(ComputeEffectiveOptions(large, false, {}).Bits(), 0);
+    // Full screen keeps its companions; system memory rules out flipping.
+    EXPECT_EQ(ComputeEffectiveOptions({doFullScreen, doFlip, doAllowReboot}, false, {}),
+              (TSurfaceViewOptions{doFullScreen, doFlip, doAllowReboot}));
+    EXPECT_EQ(ComputeEffectiveOptions({doFullScreen, doFlip, doSystemMemory}, false, {}),
+              (TSurfaceViewOptions{doFullScreen, doSystemMemory}));
+    EXPECT_EQ(
+        ComputeEffectiveOptions({do3D, doDirectX7Mode, doRetainedMode, doHardware}, false, {}),
+        (TSurfaceViewOptions{do3D, doDirectX7Mode}));
+    // Initialised: only the three presentation options follow at once.
+    const TSurfaceViewOptions current = {doWaitVBlank, doCenter, doSystemMemory};
+    EXPECT_EQ(ComputeEffectiveOptions({doStretch, doFullScreen, doZBuffer}, true, current),
+              (TSurfaceViewOptions{doStretch, doSystemMemory}));
+}
+
+TEST(SurfaceViewLifecycle, BeforeInitializeNothingIsDrawn) {
+    Form f;
+    EXPECT_FALSE(f.view->CanDraw());
+    f.view->Flip(); // does nothing, raises nothing
+    EXPECT_FALSE(present(*f.view, picture(40, 30)));
+    EXPECT_EQ(f.view->Surface(), nullptr);
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(0, 0), gfx::ColorToRGB(gfx::clBtnFace));
+}
+
+TEST(SurfaceViewLifecycle, EventsComeInOrder) {
+    Form f;
+    f.window->show();
+    f.view->Initialize();
+    EXPECT_EQ(f.events, (V{"Initializing", "Initialize", "InitializeSurface", "RestoreSurface"}));
+    EXPECT_TRUE(f.view->Initialized());
+    f.events.clear();
+    f.view->Initialize(); // a second one finalises first
+    EXPECT_EQ(f.events, (V{"FinalizeSurface", "Finalize", "Initializing", "Initialize",
+                           "InitializeSurface", "RestoreSurface"}));
+    f.events.clear();
+    f.view->resize(50, 20);
+    EXPECT_EQ(f.events, (V{"FinalizeSurface", "InitializeSurface"}));
+    f.events.clear();
+    f.view->Finalize();
+    EXPECT_EQ(f.events, (V{"FinalizeSurface", "Finalize"}));
+    EXPECT_FALSE(f.view->Initialized());
+    EXPECT_FALSE(f.view->CanDraw());
+    f.events.clear();
+    f.view->Finalize(); // nothing more to finalise
+    EXPECT_TRUE(f.events.empty());
+}
+
+TEST(SurfaceViewLifecycle, TheDrawSequencePresentsThePicture) {
+    Form f;
+    f.view->Initialize();
+    const TBitmap b = picture(40, 30);
+    ASSERT_TRUE(present(*f.view, b));
+    const TBitmap& shown = f.view->PresentedImage();
+    EXPECT_EQ(shown.Width(), 40);
+    EXPECT_EQ(shown.Pixels(), b.Pixels());
+    // Blanking: fill and flip.
+    ASSERT_TRUE(f.view->CanDraw());
+    f.view->Surface()->Fill(0);
+    f.view->Flip();
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(5, 5), gfx::clBlack);
+}
+
+TEST(SurfaceViewLifecycle, AResizeTakesEffectBeforeTheNextDraw) {
+    Form f(40, 30);
+    f.view->Initialize();
+    f.view->resize(64, 20); // hidden window: Qt would deliver the resize event only when shown
+    ASSERT_TRUE(f.view->CanDraw());
+    EXPECT_EQ(f.view->Surface()->Width(), 64);
+    EXPECT_EQ(f.view->Surface()->Height(), 20);
+    const TBitmap b = picture(64, 20);
+    ASSERT_TRUE(present(*f.view, b));
+    EXPECT_EQ(f.view->PresentedImage().Pixels(), b.Pixels());
+}
+
+TEST(SurfaceViewLifecycle, ResizedSurfaceStartsBlack) {
+    Form f(40, 30);
+    f.window->show();
+    f.view->Initialize();
+    ASSERT_TRUE(present(*f.view, picture(40, 30)));
+    f.view->resize(30, 30);
+    EXPECT_EQ(f.view->SurfaceWidth(), 30);
+    EXPECT_EQ(f.view->Surface()->IDDSurface().Pixels().GetPixel(3, 3), gfx::clBlack);
+}
+
+TEST(SurfaceViewLifecycle, AnEmptyControlGetsAOnePixelSurface) {
+    Form f(0, 0);
+    f.view->Initialize();
+    EXPECT_EQ(f.view->Surface()->Width(), 1);
+    EXPECT_EQ(f.view->Surface()->Height(), 1);
+}
+
+TEST(SurfaceViewLifecycle, WithoutAWindowInitializeRaises) {
+    TSurfaceView lone;
+    try {
+        lone.Initialize();
+        FAIL();
+    } catch (const ESurfaceViewError& e) {
+        EXPECT_STREQ(e.what(), "Form not found");
+    }
+    EXPECT_FALSE(lone.Initialized());
+    lone.Loaded(); // automatic initialisation without a window is skipped
+    EXPECT_FALSE(lone.Initialized());
+}
+
+TEST(SurfaceViewLifecycle, ShowingTheWindowInitialisesAnAutomaticControl) {
+    Form f(40, 30, true);
+    EXPECT_FALSE(f.view->Initialized());
+    f.window->show();
+    EXPECT_TRUE(f.view->Initialized());
+    EXPECT_EQ(f.events.front(), "Initializing");
+    f.events.clear();
+    f.window->hide();
+    f.window->show(); // only the first showing
+    EXPECT_TRUE(f.events.empty());
+}
+
+TEST(SurfaceViewLifecycle, FullScreenAndThreeDimensionalOptionsCannotInitialise) {
+    Form f;
+    f.view->SetOptions({doFullScreen, doFlip});
+    try {
+        f.view->Initialize();
+        FAIL();
+    } catch (const ESurfaceViewError& e) {
+        EXPECT_STREQ(e.what(), "Display mode cannot be changed (640x480 8bit)");
+    }
+    EXPECT_FALSE(f.view->Initialized());
+    EXPECT_FALSE(f.view->CanDraw());
+    EXPECT_EQ(f.events, (V{"Initializing"})); // no finalize events: nothing was initialised
+
+    Form g;
+    g.view->SetOptions({do3D});
+    EXPECT_THROW(g.view->Initialize(), EDirectDrawError);
+    EXPECT_FALSE(g.view->Initialized());
+}
+
+TEST(SurfaceViewLifecycle, AFailingHandlerLeavesTheControlUninitialised) {
+    Form f;
+    f.view->OnInitializing = [](TObject*) { throw std::runtime_error("no"); };
+    EXPECT_THROW(f.view->Initialize(), std::runtime_error);
+    EXPECT_FALSE(f.view->Initialized());
+    EXPECT_EQ(f.view->DDraw(), nullptr);
+}
+
+TEST(SurfaceViewLifecycle, AFailingFinalizeHandlerStillReleasesEverything) {
+    Form f;
+    f.view->Initialize();
+    f.view->OnFinalizeSurface = [](TObject*) { throw std::runtime_error("no"); };
+    EXPECT_THROW(f.view->Finalize(), std::runtime_error);
+    EXPECT_FALSE(f.view->Initialized());
+    EXPECT_EQ(f.view->DDraw(), nullptr);
+    EXPECT_EQ(f.events.back(), "Finalize");
+}
+
+TEST(SurfaceViewPresent, CentringPutsTheOddPixelRightAndBelow) {
+    Form f(41, 31);
+    f.view->Initialize();
+    f.view->SetAutoSize(false);
+    f.view->SetSize(20, 10);
+    ASSERT_EQ(f.view->Surface()->Width(), 20);
+    const TBitmap b = picture(20, 10);
+    ASSERT_TRUE(present(*f.view, b));
+    const TBitmap& shown = f.view->PresentedImage();
+    const TColor face = gfx::ColorToRGB(gfx::clBtnFace);
+    // (41 - 20) / 2 = 10 on the left, 11 on the right; (31 - 10) / 2 = 10 above, 11 below.
+    EXPECT_EQ(shown.GetPixel(9, 15), face);
+    EXPECT_EQ(shown.GetPixel(10, 10), gfx::clBlue);
+    EXPECT_EQ(shown.GetPixel(29, 19), gfx::clRed);
+    EXPECT_EQ(shown.GetPixel(30, 19), face);
+    EXPECT_EQ(shown.GetPixel(29, 20), face);
+
+    f.view->SetOptions({doStretch});
+    EXPECT_TRUE(f.view->EffectiveOptions().Contains(doStretch));
+    ASSERT_TRUE(present(*f.view, b));
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(0, 0), gfx::clBlue);
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(40, 30), gfx::clRed);
+}
+
+TEST(SurfaceViewPresent, OnlyPresentationOptionsChangeWhileInitialised) {
+    Form f;
+    f.view->Initialize();
+    f.view->SetOptions({doFullScreen, doFlip});
+    EXPECT_FALSE(f.view->EffectiveOptions().Contains(doFullScreen));
+    EXPECT_FALSE(f.view->EffectiveOptions().Contains(doWaitVBlank));
+    f.view->Finalize();
+    EXPECT_TRUE(f.view->EffectiveOptions().Contains(doFullScreen));
+}
+
+TEST(SurfaceViewPresent, WaitingForTheBlankOnlyWhenAsked) {
+    Form f;
+    f.view->Initialize();
+    ASSERT_TRUE(present(*f.view, picture(40, 30)));
+    EXPECT_EQ(f.view->DDraw()->IDraw().VerticalBlankWaits(), 1);
+    f.view->SetOptions({doCenter});
+    ASSERT_TRUE(present(*f.view, picture(40, 30)));
+    EXPECT_EQ(f.view->DDraw()->IDraw().VerticalBlankWaits(), 1);
+}
+
+TEST(SurfaceViewPresent, AHeldCanvasIsReleasedByFlipAndFill) {
+    Form f;
+    f.view->Initialize();
+    ASSERT_TRUE(f.view->CanDraw());
+    TDirectDrawSurface& s = *f.view->Surface();
+    s.Canvas().Draw(0, 0, picture(40, 30));
+    EXPECT_TRUE(s.Canvas().HandleAllocated());
+    f.view->Flip(); // Release forgotten: presented anyway
+    EXPECT_FALSE(s.Canvas().HandleAllocated());
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(1, 1), gfx::clBlue);
+    s.Canvas().SetPixel(0, 0, gfx::clWhite);
+    s.Fill(0);
+    EXPECT_FALSE(s.Canvas().HandleAllocated());
+    EXPECT_EQ(s.IDDSurface().Pixels().GetPixel(0, 0), gfx::clBlack);
+}
+
+TEST(SurfaceViewPresent, LostSurfacesAreRestoredBlank) {
+    Form f;
+    f.view->Initialize();
+    ASSERT_TRUE(present(*f.view, picture(40, 30)));
+    f.events.clear();
+    f.view->DDraw()->IDraw().LoseSurfaces();
+    EXPECT_EQ(f.view->Surface()->IsLost(), ddraw::DDERR_SURFACELOST);
+    EXPECT_TRUE(f.view->CanDraw());
+    EXPECT_EQ(f.events, (V{"RestoreSurface"}));
+    EXPECT_EQ(f.view->Surface()->IDDSurface().Pixels().GetPixel(5, 5), gfx::clBlack);
+}
+
+TEST(SurfaceViewPresent, PaintingPresentsTheBackSurface) {
+    Form f(40, 30);
+    f.window->show();
+    f.view->Initialize();
+    f.view->Surface()->Canvas().Draw(0, 0, picture(40, 30));
+    f.view->Surface()->Canvas().Release();
+    const QImage grabbed = f.view->grab().toImage();
+    EXPECT_EQ(grabbed.pixel(2, 2), qRgb(0, 0, 255));
+    EXPECT_EQ(grabbed.pixel(30, 25), qRgb(255, 0, 0));
+}
+
+TEST(SurfaceViewMouse, EventsCarryButtonsShiftAndPosition) {
+    Form f;
+    f.window->show();
+    std::vector<std::string> seen;
+    f.view->OnMouseDown = [&](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        EXPECT_EQ(s, f.view);
+        seen.push_back("down " + std::to_string(int(b)) + " " + std::to_string(sh) + " " +
+                       std::to_string(x) + "," + std::to_string(y));
+    };
+    f.view->OnMouseMove = [&](TObject*, TShiftState sh, int x, int y) {
+        seen.push_back("move " + std::to_string(sh) + " " + std::to_string(x) + "," +
+                       std::to_string(y));
+    };
+    f.view->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        seen.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    };
+    f.view->OnClick = [&](TObject*) { seen.push_back("click"); };
+    const QPointF p(5, 6);
+    QMouseEvent press(QEvent::MouseButtonPress, p, f.view->mapToGlobal(p), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(f.view, &press);
+    const QPointF outside(60, 70); // captured: still reported, outside the control
+    QMouseEvent move(QEvent::MouseMove, outside, f.view->mapToGlobal(outside), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.view, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, f.view->mapToGlobal(p), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(f.view, &release);
+    EXPECT_EQ(seen, (V{"down 0 9 5,6", "move 8 60,70", "click", "up 5,6"}));
+}
+
+TEST(SurfaceViewHint, HintShowsOnlyWithShowHint) {
+    Form f;
+    f.view->SetHint("Signal");
+    EXPECT_TRUE(f.view->toolTip().isEmpty());
+    f.view->SetShowHint(true);
+    EXPECT_EQ(f.view->toolTip(), "Signal");
+}
+
+TEST(SurfaceViewDisplayTest, BitCountAndModes) {
+    Form f;
+    TSurfaceViewDisplay& d = f.view->Display();
+    EXPECT_EQ(d.Width(), 640);
+    EXPECT_EQ(d.Height(), 480);
+    EXPECT_EQ(d.BitCount(), 8);
+    try {
+        d.SetBitCount(15);
+        FAIL();
+    } catch (const EDirectDrawError& e) {
+        EXPECT_STREQ(e.what(), "It should be either of 8 or 16 or 24 or 32");
+    }
+    EXPECT_EQ(d.BitCount(), 8);
+    d.SetWidth(-5);
+    EXPECT_EQ(d.Width(), 0);
+    const auto& modes = d.Modes();
+    ASSERT_FALSE(modes.empty());
+    for (std::size_t i = 1; i < modes.size(); ++i) {
+        const auto& a = modes[i - 1];
+        const auto& b = modes[i];
+        EXPECT_TRUE(
+            a.Width() < b.Width() || (a.Width() == b.Width() && a.Height() < b.Height()) ||
+            (a.Width() == b.Width() && a.Height() == b.Height() && a.BitCount() < b.BitCount()));
+    }
+    EXPECT_EQ(d.IndexOf(640, 480, 8), 0);
+    EXPECT_EQ(d.IndexOf(641, 480, 8), -1);
+    EXPECT_FALSE(d.DynSetSize(0, 480, 8));
+    EXPECT_FALSE(d.DynSetSize(640, 480, 15));
+    EXPECT_FALSE(d.DynSetSize(640, 480, 8)); // no mode switching on this platform
+    EXPECT_EQ(BitCountToFlags(8), 0x800u);
+    EXPECT_EQ(BitCountToFlags(32), 0x100u);
+    EXPECT_EQ(BitCountToFlags(15), 0u);
+}
+
+TEST(DirectDrawObjects, FillAndCanvasOnAnEmptySurface) {
+    TDirectDraw dd;
+    TDirectDrawSurface* s = dd.NewSurface();
+    s->Fill(0); // nothing, no error
+    EXPECT_FALSE(s->Restore());
+    try {
+        s->Canvas().SetPixel(0, 0, gfx::clRed);
+        FAIL();
+    } catch (const EDirectDrawSurfaceError& e) {
+        EXPECT_STREQ(e.what(), "IDirectDrawSurface not made");
+    }
+    s->Canvas().Release();
+    s->Canvas().Release();
+    s->SetSize(0, 10);
+    EXPECT_FALSE(s->HasSurface());
+    s->SetSize(8, 4);
+    ASSERT_TRUE(s->HasSurface());
+    EXPECT_EQ(s->ClientRect(), (TRect{0, 0, 8, 4}));
+    EXPECT_EQ(s->IDDSurface().GetColorKey().low, 0u);
+    s->SetSize(0, 10);
+    EXPECT_FALSE(s->HasSurface());
+}
+
+TEST(DirectDrawObjects, AHeldCanvasLocksTheSurface) {
+    TDirectDraw dd;
+    TDirectDrawSurface* a = dd.NewSurface();
+    TDirectDrawSurface* b = dd.NewSurface();
+    a->SetSize(4, 4);
+    b->SetSize(4, 4);
+    a->Canvas().SetPixel(1, 1, gfx::clRed);
+    const TRect r{0, 0, 4, 4};
+    EXPECT_FALSE(b->Blt(&r, &r, ddraw::DDBLT_WAIT, {}, a));
+    EXPECT_EQ(b->DXResult(), ddraw::DDERR_SURFACEBUSY);
+    a->Canvas().Release();
+    EXPECT_TRUE(b->Blt(&r, &r, ddraw::DDBLT_WAIT, {}, a));
+    EXPECT_EQ(b->DXResult(), ddraw::DD_OK);
+    EXPECT_EQ(b->IDDSurface().Pixels().GetPixel(1, 1), gfx::clRed);
+}
+
+TEST(DirectDrawObjects, DestroyingDirectDrawFreesWhatIsStillRegistered) {
+    std::weak_ptr<ddraw::Surface> surface;
+    std::weak_ptr<ddraw::Palette> palette;
+    {
+        TDirectDraw dd;
+        TDirectDrawSurface* s = dd.NewSurface();
+        s->SetSize(2, 2);
+        surface = s->SurfacePtr();
+        TDirectDrawPalette* p = dd.NewPalette();
+        std::vector<ddraw::PaletteEntry> entries(256);
+        ASSERT_TRUE(p->CreatePalette(ddraw::DDPCAPS_8BIT, entries.data()));
+        palette = p->PalettePtr();
+        dd.NewClipper();
+        EXPECT_EQ(dd.SurfaceCount(), 1);
+        EXPECT_EQ(dd.ClipperCount(), 1);
+        TDirectDrawSurface* extra = dd.NewSurface();
+        dd.Free(extra);
+        EXPECT_EQ(extra, nullptr);
+        EXPECT_EQ(dd.SurfaceCount(), 1);
+        EXPECT_FALSE(surface.expired());
+    }
+    EXPECT_TRUE(surface.expired());
+    EXPECT_TRUE(palette.expired());
+}
+
+TEST(DirectDrawObjects, PaletteAndClipperWithoutTheirObjects) {
+    TDirectDraw dd;
+    TDirectDrawPalette* p = dd.NewPalette();
+    EXPECT_FALSE(p->SetEntries(0, 1, nullptr));
+    EXPECT_THROW(p->IDDPalette(), EDirectDrawPaletteError);
+    std::vector<ddraw::PaletteEntry> entries(256, {1, 2, 3, 0});
+    ASSERT_TRUE(p->CreatePalette(ddraw::DDPCAPS_8BIT | ddraw::DDPCAPS_INITIALIZE, entries.data()));
+    EXPECT_FALSE(p->SetEntries(250, 10, entries.data()));
+    EXPECT_EQ(p->DXResult(), ddraw::DDERR_INVALIDPARAMS);
+    EXPECT_TRUE(p->SetEntries(0, 256, entries.data()));
+}
+
+TEST(DirectDrawObjects, SurfacesLoadPicturesAndCopyIntoDIBs) {
+    TDirectDraw dd;
+    TDirectDrawSurface* s = dd.NewSurface();
+    const TBitmap b = picture(10, 6);
+    s->Assign(b);
+    EXPECT_EQ(s->Width(), 10);
+    EXPECT_EQ(s->IDDSurface().Pixels().GetPixel(0, 0), gfx::clBlue);
+    EXPECT_FALSE(s->Canvas().HandleAllocated());
+
+    s->LoadFromGraphicRect(b, {5, 3, 10, 6}); // the red quarter, at its own size
+    EXPECT_EQ(s->Width(), 5);
+    EXPECT_EQ(s->IDDSurface().Pixels().GetPixel(0, 0), gfx::clRed);
+
+    TDIB dib;
+    s->Assign(b);
+    s->AssignTo(dib);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.Width(), 10);
+    EXPECT_EQ(dib.ToBitmap().Pixels(), b.Pixels());
+
+    TDirectDrawSurface* t = dd.NewSurface();
+    t->Assign(dib);
+    EXPECT_EQ(t->IDDSurface().Pixels().Pixels(), b.Pixels());
+    TDirectDrawSurface* u = dd.NewSurface();
+    u->Assign(*t);
+    EXPECT_NE(u->SurfacePtr(), t->SurfacePtr());
+    EXPECT_EQ(u->IDDSurface().Pixels().Pixels(), b.Pixels());
+    u->Assign(nullptr);
+    EXPECT_FALSE(u->HasSurface());
+}
