@@ -33,6 +33,7 @@ struct SimControl {
     decltype(&tbsim_get_markup) getMarkup = nullptr;
     decltype(&tbsim_set_markup) setMarkup = nullptr;
     decltype(&tbsim_set_record_counts) setRecordCounts = nullptr;
+    decltype(&tbsim_set_seed) setSeed = nullptr;
 
     static std::string libraryPath() { return std::string(TB_OUTPUT_DIR) + "/libVIZUrav.so"; }
 
@@ -52,7 +53,8 @@ struct SimControl {
                get(getCall, "tbsim_get_call") && get(clearLog, "tbsim_clear_log") &&
                get(getSlot, "tbsim_get_slot") && get(setSlot, "tbsim_set_slot") &&
                get(getMarkup, "tbsim_get_markup") && get(setMarkup, "tbsim_set_markup") &&
-               get(setRecordCounts, "tbsim_set_record_counts");
+               get(setRecordCounts, "tbsim_set_record_counts") &&
+               get(setSeed, "tbsim_set_seed");
     }
 
     void close() {
