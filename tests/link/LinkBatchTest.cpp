@@ -394,3 +394,47 @@ TEST_F(BatchTest, SendingMoreThanTwentyConfigurationsSendsOnlyTheSlots) {
     EXPECT_EQ(commands().size(), 20u);
     EXPECT_EQ(list[24]->Modified, 1); // no slot for it in the instrument
 }
+
+// ---- The largest map and a device pulled out -----------------------------------------------------
+
+TEST_F(BatchTest, TheLargestMapArrivesWhole) {
+    ASSERT_EQ(sim.setMapShape(kSeed, 40, 40, 4095), 0);
+    EXPECT_EQ(sim.setMapShape(kSeed, 41, 40, 4095), -1);
+    std::unique_ptr<TBaseMapCell> map;
+    ASSERT_EQ(ReceiveMap(map, 0, nullptr, 0, 0), LinkResult::Done);
+    EXPECT_EQ(map->Config->MapVerticPoints, 40);
+    EXPECT_EQ(map->Config->MapHorizPoints, 40);
+    EXPECT_EQ(map->Config->AScanRange, 4095);
+    const auto lengths = sampleBlockLengths();
+    ASSERT_EQ(lengths.size(), 1600u);
+    EXPECT_EQ(lengths.front(), 8192u);
+    EXPECT_EQ(clock.totalPauseMs(), 1600u * 30u); // the 48 s the instrument's pacing costs
+    sim::ModelRecordSource big(kSeed);
+    big.setMapShape(40, 40, 4095);
+    const sim::Recording expected = sim::makeRecording(big.scene(sim::RecordKind::Map, 0));
+    const auto want = expected.scan(39, 39);
+    const auto got = map->Scan(39, 39);
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), got.begin()));
+}
+
+TEST_F(BatchTest, PullingTheDeviceOutMidBatchLeavesConsistentLists) {
+    announce(0, 3, 0);
+    // The instrument goes away during the second band's tenth sample block.
+    sim.unplugAtCall(TBSIM_CHECK_BULK_BUFFER, 1 + 60 + 1 + 10, TBSIM_ANY_COMMAND);
+    PBandsSet bands;
+    std::uint16_t count = 0;
+    std::string origin;
+    EXPECT_EQ(ReceiveBands(markup.get(), bands, count, nullptr, origin), BatchResult::Failed);
+    EXPECT_EQ(count, 1);
+    ASSERT_EQ(bands.size(), 3u);
+    ASSERT_TRUE(bands[0]);
+    EXPECT_EQ(bands[0]->Config->BandLastAScan + 1u, 60u);
+    ASSERT_TRUE(bands[1]); // as far as it got
+    EXPECT_FALSE(bands[2]);
+    EXPECT_EQ(CallUSBStatus(), 0);
+    // Further commands fail cleanly until the device is back.
+    std::unique_ptr<TBaseAScanCell> aScan;
+    EXPECT_NE(ReceiveAScan(aScan, 0), LinkResult::Done);
+    DisconnectUSBDevice();
+    EXPECT_EQ(USBConnected, 0);
+}

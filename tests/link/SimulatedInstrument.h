@@ -34,6 +34,7 @@ struct SimControl {
     decltype(&tbsim_set_markup) setMarkup = nullptr;
     decltype(&tbsim_set_record_counts) setRecordCounts = nullptr;
     decltype(&tbsim_set_seed) setSeed = nullptr;
+    decltype(&tbsim_set_map_shape) setMapShape = nullptr;
 
     static std::string libraryPath() { return std::string(TB_OUTPUT_DIR) + "/libVIZUrav.so"; }
 
@@ -54,7 +55,8 @@ struct SimControl {
                get(getSlot, "tbsim_get_slot") && get(setSlot, "tbsim_set_slot") &&
                get(getMarkup, "tbsim_get_markup") && get(setMarkup, "tbsim_set_markup") &&
                get(setRecordCounts, "tbsim_set_record_counts") &&
-               get(setSeed, "tbsim_set_seed");
+               get(setSeed, "tbsim_set_seed") &&
+               get(setMapShape, "tbsim_set_map_shape");
     }
 
     void close() {
