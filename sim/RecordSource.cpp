@@ -90,10 +90,22 @@ Scene ModelRecordSource::scene(RecordKind kind, std::uint16_t index) const {
         return bandScene(seed, kBandSampleCounts[index % kBandSampleCounts.size()],
                          static_cast<std::uint16_t>(60 + 20 * (index % 3)), averagerFor(index));
     case RecordKind::Map:
+        if (mapRows_ != 0) {
+            return mapScene(seed, mapSamples_, mapRows_, mapColumns_, averagerFor(index));
+        }
         return mapScene(seed, kMapSampleCounts[index % kMapSampleCounts.size()], kMapRows,
                         static_cast<std::uint16_t>(12 + 4 * (index % 3)), averagerFor(index));
     }
     throw text::RangeError("Range check error");
+}
+
+void ModelRecordSource::setMapShape(std::uint16_t rows, std::uint16_t columns,
+                                    std::uint16_t samples) {
+    // The scene checks the limits; a shape it refuses raises before anything changes.
+    (void)mapScene(0, samples, rows, columns, 0);
+    mapRows_ = rows;
+    mapColumns_ = columns;
+    mapSamples_ = samples;
 }
 
 TBaseConfigCell ModelRecordSource::recordConfiguration(RecordKind kind, std::uint16_t index) const {

@@ -83,6 +83,9 @@ public:
 
     std::uint32_t seed() const { return seed_; }
 
+    // Every map takes this shape instead of the varied ones (for the largest transfers).
+    void setMapShape(std::uint16_t rows, std::uint16_t columns, std::uint16_t samples);
+
     // The scene behind record `index` of a kind, and the configuration its header carries.
     Scene scene(RecordKind kind, std::uint16_t index) const;
     TBaseConfigCell recordConfiguration(RecordKind kind, std::uint16_t index) const;
@@ -91,6 +94,9 @@ public:
 
 private:
     std::uint32_t seed_;
+    std::uint16_t mapRows_ = 0; // 0: the varied shapes
+    std::uint16_t mapColumns_ = 0;
+    std::uint16_t mapSamples_ = 0;
 };
 
 } // namespace sim

@@ -136,6 +136,22 @@ void tbsim_set_seed(unsigned int seed) {
         [=](sim::Instrument& i) { i.setSource(std::make_unique<sim::ModelRecordSource>(seed)); });
 }
 
+int tbsim_set_map_shape(unsigned int seed, unsigned int rows, unsigned int columns,
+                        unsigned int samples) {
+    if (rows > 65535 || columns > 65535 || samples > 65535) {
+        return -1;
+    }
+    auto source = std::make_unique<sim::ModelRecordSource>(seed);
+    try {
+        source->setMapShape(static_cast<std::uint16_t>(rows), static_cast<std::uint16_t>(columns),
+                            static_cast<std::uint16_t>(samples));
+    } catch (const std::exception&) {
+        return -1;
+    }
+    onShared([&](sim::Instrument& i) { i.setSource(std::move(source)); });
+    return 0;
+}
+
 int tbsim_load_scenario(const char* path) {
     if (path == nullptr) {
         return -1;

@@ -88,6 +88,10 @@ TBSIM_EXPORT void tbsim_set_record_counts(unsigned int aScans, unsigned int band
 
 /* Replaces the record content by the signal model's content made with this seed. */
 TBSIM_EXPORT void tbsim_set_seed(unsigned int seed);
+/* Model content made with this seed in which every map has the given shape (rows and columns
+   5..40, samples 30..4095). Answers 0, or -1 for a shape outside those limits (nothing changes). */
+TBSIM_EXPORT int tbsim_set_map_shape(unsigned int seed, unsigned int rows, unsigned int columns,
+                                     unsigned int samples);
 
 /* Applies a scenario file. Answers 0; the number of the first bad line (nothing is applied); or
    -1 when the file cannot be read. */
