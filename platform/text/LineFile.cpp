@@ -11,6 +11,9 @@ namespace {
 
 constexpr size_t kReadBuffer = 1 << 20;
 constexpr size_t kWriteBuffer = 1 << 20;
+// No line of any file the program reads comes near this; a file without line ends is not read
+// into memory whole.
+constexpr size_t kMaxLineLength = size_t(64) << 20;
 
 std::string describe(const std::string& what, const std::filesystem::path& path) {
     return what + " \"" + path.string() + "\": " + std::strerror(errno);
@@ -47,6 +50,9 @@ bool LineReader::fill() {
         begin_ = 0;
     }
     if (end_ == buffer_.size()) {
+        if (buffer_.size() >= kMaxLineLength) {
+            throw IoError("Line too long");
+        }
         buffer_.resize(buffer_.size() * 2);
     }
     const size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);

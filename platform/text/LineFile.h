@@ -29,7 +29,8 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // The next line; false at the end of the file. Throws IoError on a read failure.
+    // The next line; false at the end of the file. Throws IoError on a read failure and for a
+    // line longer than 64 MiB.
     bool next(std::string_view& line);
 
     // Whether another line follows (peeks, does not consume).

@@ -103,3 +103,17 @@ TEST_F(LineFileTest, FailedRenameLeavesTheTargetAlone) {
 TEST_F(LineFileTest, WriterIntoMissingFolderFails) {
     EXPECT_THROW(AtomicFileWriter(dir_ / "no" / "such" / "file.txt"), IoError);
 }
+
+TEST_F(LineFileTest, AFileWithoutLineEndsIsNotReadWhole) {
+    const auto p = dir_ / "noends.bin";
+    {
+        std::ofstream out(p, std::ios::binary);
+        const std::string chunk(1 << 20, 'x');
+        for (int i = 0; i < 65; ++i) {
+            out << chunk;
+        }
+    }
+    LineReader reader(p);
+    std::string_view line;
+    EXPECT_THROW(reader.next(line), IoError);
+}
