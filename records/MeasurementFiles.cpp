@@ -1,5 +1,6 @@
 #include "records/MeasurementFiles.h"
 
+#include "config/ConfigSetUnit.h"
 #include "config/LocalStringsUnit.h"
 #include "platform/text/LineFile.h"
 #include "platform/text/Numbers.h"
@@ -11,13 +12,6 @@
 namespace text = platform::text;
 
 namespace {
-
-// Header captions: signature, the three identity bytes, the record count.
-constexpr int kSignatureCaption = 111;
-constexpr int kKindCaption = 112;
-constexpr int kVersionCaption = 113;
-constexpr int kIdentity3Caption = 114;
-constexpr int kCountCaption = 115;
 
 // Which parts of a record's shape the configuration of the old form carries for each kind.
 template <typename Cell> struct KindTraits;
@@ -47,11 +41,10 @@ enum class Form { Current, Old };
 
 void writeHeader(text::AtomicFileWriter& file, const TBaseAScanCell& identity,
                  std::uint16_t records) {
-    file.writeLine(GetCaptionString(kSignatureCaption) + FileSignature);
-    file.writeLine(GetCaptionString(kKindCaption) + text::formatInteger(identity.Kind));
-    file.writeLine(GetCaptionString(kVersionCaption) + text::formatInteger(identity.Version));
-    file.writeLine(GetCaptionString(kIdentity3Caption) + text::formatInteger(identity.Identity3));
-    file.writeLine(GetCaptionString(kCountCaption) + text::formatInteger(records));
+    for (const auto& line :
+         FormatFileHeader({identity.Kind, identity.Version, identity.Identity3, records})) {
+        file.writeLine(line);
+    }
 }
 
 template <typename Cell>
