@@ -51,23 +51,56 @@ void moveGauge(platform::ui::Gauge* gauge, double fraction, double base, double 
     }
 }
 
-} // namespace
 
-std::uint8_t ReceiveAScan(std::unique_ptr<TBaseAScanCell>& slot, int index) {
+// The start every record read shares: a record in the slot, the command out, the header in.
+// Answers Done when the header arrived; the command then stays open until `command` ends.
+template <typename Cell>
+std::uint8_t startRecordRead(std::unique_ptr<Cell>& slot, std::uint8_t code,
+                             std::uint16_t parameter, int index, CommandScope& command) {
     if (USBBusy) {
         return LinkResult::Busy;
     }
-    CommandScope guard;
-    std::uint8_t answer = LinkResult::Done;
     if (!slot) {
-        slot = std::make_unique<TBaseAScanCell>();
+        slot = std::make_unique<Cell>();
     }
-    if (!link_detail::beginCommand(CmdReadAScan, static_cast<std::uint16_t>(index + 1), answer)) {
+    std::uint8_t answer = LinkResult::Done;
+    if (!link_detail::beginCommand(code, parameter, answer)) {
         return answer;
     }
-    guard.active = true;
-    if (!readHeader(*slot, index)) {
-        return LinkResult::BlockFailed;
+    command.active = true;
+    return readHeader(*slot, index) ? LinkResult::Done : LinkResult::BlockFailed;
+}
+
+// The sample blocks of a band or map: `select(k)` makes A-scan k current before its block is
+// decoded; a pause follows every block and the window may repaint.
+template <typename Select>
+bool receiveScans(TBaseAScanCell& record, std::uint32_t scans, std::uint32_t samples,
+                  std::uint32_t pauseMs, platform::ui::Gauge* gauge, double base, double span,
+                  Select select) {
+    const std::size_t length = SampleBlockLength(samples);
+    platform::ui::Clock& clock = platform::ui::currentClock();
+    pByteArray buffer;
+    for (std::uint32_t k = 0; k < scans; ++k) {
+        moveGauge(gauge, static_cast<double>(k + 1) / scans, base, span);
+        select(k);
+        if (!link_detail::receiveBlock(buffer, length)) {
+            return false;
+        }
+        clock.sleep(pauseMs);
+        record.DecodeRawBuffer(std::span<const std::uint8_t>(buffer.data(), length));
+        clock.processPaintEvents();
+    }
+    return true;
+}
+
+} // namespace
+
+std::uint8_t ReceiveAScan(std::unique_ptr<TBaseAScanCell>& slot, int index) {
+    CommandScope command;
+    const std::uint8_t answer =
+        startRecordRead(slot, CmdReadAScan, static_cast<std::uint16_t>(index + 1), index, command);
+    if (answer != LinkResult::Done) {
+        return answer;
     }
     pByteArray samples;
     if (!link_detail::receiveBlock(samples, 4096)) {
@@ -80,42 +113,26 @@ std::uint8_t ReceiveAScan(std::unique_ptr<TBaseAScanCell>& slot, int index) {
 
 std::uint8_t ReceiveBand(std::unique_ptr<TBaseBandCell>& slot, int index,
                          platform::ui::Gauge* gauge, double base, double span) {
-    if (USBBusy) {
-        return LinkResult::Busy;
-    }
-    CommandScope guard;
-    std::uint8_t answer = LinkResult::Done;
-    if (!slot) {
-        slot = std::make_unique<TBaseBandCell>();
-    }
-    if (!link_detail::beginCommand(CmdReadBand, static_cast<std::uint16_t>(index), answer)) {
+    CommandScope command;
+    const std::uint8_t answer =
+        startRecordRead(slot, CmdReadBand, static_cast<std::uint16_t>(index), index, command);
+    if (answer != LinkResult::Done) {
         return answer;
     }
-    guard.active = true;
     TBaseBandCell& band = *slot;
-    if (!readHeader(band, index)) {
-        return LinkResult::BlockFailed;
-    }
     const std::uint32_t scans = band.Config->BandLastAScan + 1u;
     const std::uint32_t samples = band.Config->AScanRange;
     if (scans > kMaxBandScans || samples > kMaxSamples) {
         return LinkResult::BlockFailed;
     }
     band.BandRecordIndex = static_cast<std::uint16_t>(index);
-    const std::size_t length = SampleBlockLength(samples);
     band.ClearData();
     band.SetScanCount(static_cast<std::uint16_t>(scans));
-    platform::ui::Clock& clock = platform::ui::currentClock();
-    pByteArray buffer;
-    for (std::uint32_t j = 0; j < scans; ++j) {
-        moveGauge(gauge, static_cast<double>(j + 1) / scans, base, span);
+    const bool complete = receiveScans(band, scans, samples, 10, gauge, base, span, [&](auto j) {
         band.SetCurrentScan(static_cast<std::uint16_t>(j));
-        if (!link_detail::receiveBlock(buffer, length)) {
-            return LinkResult::BlockFailed;
-        }
-        clock.sleep(10);
-        band.DecodeRawBuffer(std::span<const std::uint8_t>(buffer.data(), length));
-        clock.processPaintEvents();
+    });
+    if (!complete) {
+        return LinkResult::BlockFailed;
     }
     band.ProcessReceived();
     return LinkResult::Done;
@@ -123,22 +140,13 @@ std::uint8_t ReceiveBand(std::unique_ptr<TBaseBandCell>& slot, int index,
 
 std::uint8_t ReceiveMap(std::unique_ptr<TBaseMapCell>& slot, int index,
                         platform::ui::Gauge* gauge, double base, double span) {
-    if (USBBusy) {
-        return LinkResult::Busy;
-    }
-    CommandScope guard;
-    std::uint8_t answer = LinkResult::Done;
-    if (!slot) {
-        slot = std::make_unique<TBaseMapCell>();
-    }
-    if (!link_detail::beginCommand(CmdReadMap, static_cast<std::uint16_t>(index), answer)) {
+    CommandScope command;
+    const std::uint8_t answer =
+        startRecordRead(slot, CmdReadMap, static_cast<std::uint16_t>(index), index, command);
+    if (answer != LinkResult::Done) {
         return answer;
     }
-    guard.active = true;
     TBaseMapCell& map = *slot;
-    if (!readHeader(map, index)) {
-        return LinkResult::BlockFailed;
-    }
     TBaseConfigCell& config = *map.Config;
     const std::uint32_t rows = config.MapVerticPoints;
     const std::uint32_t columns = config.MapHorizPoints;
@@ -149,23 +157,15 @@ std::uint8_t ReceiveMap(std::unique_ptr<TBaseMapCell>& slot, int index,
     }
     config.BandLastAScan = static_cast<std::uint16_t>(columns - 1);
     map.MapRecordIndex = static_cast<std::uint16_t>(index);
-    const std::size_t length = SampleBlockLength(samples);
     map.SetMapSize(static_cast<std::uint16_t>(rows), static_cast<std::uint16_t>(columns));
-    platform::ui::Clock& clock = platform::ui::currentClock();
-    pByteArray buffer;
-    const std::uint32_t cells = rows * columns;
-    for (std::uint32_t r = 0; r < rows; ++r) {
-        for (std::uint32_t c = 0; c < columns; ++c) {
-            moveGauge(gauge, static_cast<double>(r * columns + c + 1) / cells, base, span);
-            map.SetCurrentRow(static_cast<std::uint16_t>(r));
-            map.SetCurrentScan(static_cast<std::uint16_t>(c));
-            if (!link_detail::receiveBlock(buffer, length)) {
-                return LinkResult::BlockFailed;
-            }
-            clock.sleep(30);
-            map.DecodeRawBuffer(std::span<const std::uint8_t>(buffer.data(), length));
-            clock.processPaintEvents();
-        }
+    // Rows outer, columns inner.
+    const bool complete =
+        receiveScans(map, rows * columns, samples, 30, gauge, base, span, [&](auto k) {
+            map.SetCurrentRow(static_cast<std::uint16_t>(k / columns));
+            map.SetCurrentScan(static_cast<std::uint16_t>(k % columns));
+        });
+    if (!complete) {
+        return LinkResult::BlockFailed;
     }
     map.ProcessReceived();
     return LinkResult::Done;
