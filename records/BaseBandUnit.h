@@ -1,0 +1,134 @@
+// A band (B-scan): a row of A-scans taken along a line under one configuration. Beside the A-scan
+// record it keeps what turns the band into a picture: a colour table of one colour per absolute
+// amplitude 0..360 built from one of four palettes over a hue range, the scan cursor, the shift
+// of a band wider than its view, and the arithmetic of the colour gradator's two handles.
+#pragma once
+
+#include "records/BaseAScanUnit.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+constexpr std::size_t ColorTableSize = 361;
+
+enum TPaletteKind : std::uint8_t {
+    PaletteBinary = 0,      // white below the upper bound, black from it on
+    PaletteDirectGrey = 1,  // white at the lower bound to black at the upper
+    PaletteInverseGrey = 2, // black at the lower bound to white at the upper
+    PaletteThermal = 3,     // blue, green, yellow, red
+};
+
+// Arguments of BuildPalette (and of the drawing operations) that keep what the band holds.
+constexpr std::uint8_t KeepPalette = 255;
+constexpr std::uint16_t KeepBound = 65535;
+
+// The most A-scans a band may hold.
+constexpr std::uint32_t MaxBandScans = 901;
+
+class TBaseBandCell : public TBaseAScanCell {
+public:
+    // One A-scan of 4097 zero samples, binary palette over 0..359 with screen colours.
+    TBaseBandCell();
+
+    // ---- Geometry -------------------------------------------------------------------------------
+
+    // Releases the samples; BAND_LAST_ASCAN and BAND_CURRENT_ASCAN become 0, the row and column
+    // counts stay. Nothing happens when there are no samples.
+    virtual void ClearData();
+
+    // Makes the band n A-scans long (n >= 1, else platform::text::RangeError), each of N
+    // samples; samples that fit are kept. BAND_LAST_ASCAN becomes n - 1.
+    void SetScanCount(std::uint16_t n);
+
+    // Selects A-scan j when the band has it.
+    void SetCurrentScan(std::uint16_t j);
+
+    // After a reading over the link: the TVG curve is rebuilt and applied to every A-scan (no
+    // echo search); the palette starts afresh: binary, 0 .. the strobe 1 level in hue, no shift.
+    void ProcessReceived() override;
+
+    // Width of one A-scan in the band view: 2, 4, 8 or 16 pixels.
+    std::uint32_t PixelsPerAScan() const;
+
+    // A click at x in the band view: the scan cursor goes to the A-scan under it.
+    virtual void SetCursorColumnFromMouse(std::uint16_t x);
+
+    // A click along the depth axis moves the marker and cursor 1, whatever the cursor count.
+    void SetMarkerFromMouse(std::uint16_t x, std::uint16_t width) override;
+
+    // Whether a view w pixels wide needs a shift bar, and its number of positions.
+    bool GetShiftRange(std::uint16_t w, std::uint16_t& positions) const;
+
+    // ---- Colours --------------------------------------------------------------------------------
+
+    // The A-scan colours, white background, grey scale, and the palette rebuilt.
+    void SetColorScheme(std::uint8_t scheme) override;
+
+    // Fills the colour table. KeepPalette / KeepBound take the band's own kind and bounds; the
+    // arguments serve this build only. Equal bounds give a hard threshold; reversed bounds are
+    // built swapped.
+    void BuildPalette(std::uint8_t kind, std::uint16_t low, std::uint16_t high);
+
+    // The colour of an absolute amplitude; amplitudes outside 0..360 take the nearest entry.
+    TColor ColorAt(std::int64_t amplitude) const;
+
+    // The colour gradator, w pixels wide, shows hue h at x = h (w - 2) / 359 + 1. The handle
+    // near x: 1 the lower bound, 2 the upper, 0 none.
+    std::uint8_t HitColorGradator(std::uint16_t w, std::uint16_t x) const;
+    // Moves a handle to x, keeping the bounds more than 20 apart; the caller rebuilds the palette.
+    void DragColorGradator(std::uint16_t w, std::uint8_t handle, std::uint16_t x);
+
+    // ---- Record text ----------------------------------------------------------------------------
+
+    void SetField(std::uint16_t index, std::string_view value) override;
+    std::string GetFieldValue(std::uint16_t index) override;
+    void SaveToOldText(platform::text::AtomicFileWriter& file) override;
+    bool ReadAllSamples(platform::text::LineReader& file) override;
+
+    // ---- Fields ---------------------------------------------------------------------------------
+
+    std::uint16_t BandRecordIndex = 0;
+    TColor BackgroundColor = 0xFFFFFF;
+    TColor ScaleColor = 0x808080;
+    TColor CursorColor = 0x0000FF;
+    std::uint8_t PaletteKind = PaletteBinary;
+    std::array<TColor, ColorTableSize> ColorTable{};
+    TColor LowHandleColor = 0x0000FF;
+    TColor HighHandleColor = 0x0000FF;
+
+protected:
+    std::uint16_t LastFieldIndex() const override { return 10; }
+    void WriteFieldLines(std::uint16_t index, platform::text::AtomicFileWriter& file) override;
+    bool ReadFieldLines(std::uint16_t index, platform::text::LineReader& file) override;
+    std::uint16_t ResetNumber() const override { return BandRecordIndex; }
+    std::uint32_t ConformAfterLoad() override;
+
+    // Applies the text of one of the fields bands and maps share (identity, comments, scheme,
+    // palette, hue bounds); false for another index.
+    bool SetSharedField(std::uint16_t index, std::string_view value);
+    // Their values; false for another index.
+    bool GetSharedFieldValue(std::uint16_t index, std::string& value);
+
+    // N, checked against the A-scan slot before the samples are read.
+    std::uint32_t CheckedSampleCount() const;
+};
+
+using PBandsSet = std::vector<std::unique_ptr<TBaseBandCell>>;
+
+bool EraseBand(PBandsSet& list, std::uint16_t index, std::uint16_t& count);
+
+// Builds another palette into a band for one drawing and the band's own again on every way out.
+// KeepPalette keeps the band's palette.
+class TPaletteOverride {
+public:
+    TPaletteOverride(TBaseBandCell& band, std::uint8_t kind);
+    ~TPaletteOverride();
+    TPaletteOverride(const TPaletteOverride&) = delete;
+    TPaletteOverride& operator=(const TPaletteOverride&) = delete;
+
+private:
+    TBaseBandCell& band_;
+    bool applied_;
+};
