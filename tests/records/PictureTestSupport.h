@@ -153,9 +153,10 @@ inline std::vector<int> rowsOf(const TBitmap& b, int x, TColor color) {
     return out;
 }
 
-inline std::vector<int> columnsOf(const TBitmap& b, int y, TColor color) {
+inline std::vector<int> columnsOf(const TBitmap& b, int y, TColor color, int from = 0,
+                                  int to = -1) {
     std::vector<int> out;
-    for (int x = 0; x < b.Width(); ++x) {
+    for (int x = from; x < (to < 0 ? b.Width() : to); ++x) {
         if (b.GetPixel(x, y) == color) {
             out.push_back(x);
         }
