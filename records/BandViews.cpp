@@ -76,8 +76,12 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
     }
 }
 
+std::uint8_t PaletteInEffect(const TBaseBandCell& band, std::uint8_t kind) {
+    return std::min<std::uint8_t>(kind == KeepPalette ? band.PaletteKind : kind, PaletteThermal);
+}
+
 void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count, int stripWidth,
-                  const std::function<std::span<const std::int32_t>(int)>& scanOf) {
+                  bool smooth, const std::function<std::span<const std::int32_t>(int)>& scanOf) {
     StartPicture(bitmap, w, h, band.ColorTable[0]);
     w = bitmap.Width();
     h = bitmap.Height();
@@ -102,7 +106,7 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
         }
     }
     const int W = count * stripWidth;
-    band.FilterImage(imageB, imageA, W, h, kBandBox, band.PaletteKind != PaletteBinary);
+    band.FilterImage(imageB, imageA, W, h, kBandBox, smooth);
     PaintWorkImage(bitmap, imageB, W, h, band.ColorTable, int(ColorTableSize) - 1, false);
 }
 
@@ -231,7 +235,9 @@ void TBaseBandCell::RenderImage(std::uint8_t kind, std::uint8_t scheme,
     const int pps = static_cast<int>(PixelsPerAScan());
     const int shift = config.BandShift;
     const int last = std::min(shift + std::max(w, 0) / pps - 1, int(config.BandLastAScan));
-    RenderStrips(*this, *bitmap, w, h, last - shift + 1, pps, [this, shift](int i) {
+    // A binary picture shows a threshold: smoothing would blur it.
+    const bool smooth = PaletteInEffect(*this, kind) != PaletteBinary;
+    RenderStrips(*this, *bitmap, w, h, last - shift + 1, pps, smooth, [this, shift](int i) {
         return traceOf(*this, 0, static_cast<std::uint32_t>(shift + i));
     });
 }

@@ -24,12 +24,18 @@ void RenderScanMarkup(TBaseBandCell& band, platform::gfx::TBitmap& bitmap, std::
 void RenderColorGradator(TBaseBandCell& band, platform::gfx::TBitmap& bitmap, std::uint8_t kind,
                          int w, int h);
 
+// The palette a drawing shows: the band's own for KeepPalette, else the kind given (kinds past
+// the last palette count as the last, as BuildPalette takes them).
+std::uint8_t PaletteInEffect(const TBaseBandCell& band, std::uint8_t kind);
+
 // A picture of vertical strips, w x h: `count` A-scans (scanOf(i) gives the trace of strip i),
-// each resampled over its whole depth onto h rows, `stripWidth` columns wide, merged and
-// smoothed (k = 7) in the band's work images and coloured from its table; what the strips leave
-// free shows table entry 0. The band's palette and colours must already be those wanted.
+// each resampled over its whole depth onto h rows, `stripWidth` columns wide, merged and, when
+// `smooth`, smoothed (k = 7) in the band's work images, and coloured from its table; what the
+// strips leave free shows table entry 0. The band's palette and colours must already be those
+// wanted.
 void RenderStrips(TBaseBandCell& band, platform::gfx::TBitmap& bitmap, int w, int h, int count,
-                  int stripWidth, const std::function<std::span<const std::int32_t>(int)>& scanOf);
+                  int stripWidth, bool smooth,
+                  const std::function<std::span<const std::int32_t>(int)>& scanOf);
 
 // Colours a picture from a work image: pixel (x, y) shows the table entry of |value| (at most
 // maxEntry) of image[x][y], or of image[y][x] when `lines` (an image of pixel rows). Only the

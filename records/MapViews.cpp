@@ -142,7 +142,7 @@ void RenderCScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
             }
         }
     }
-    map.FilterImage(imageB, imageA, W, H, kCScanBox, map.PaletteKind != PaletteBinary);
+    map.FilterImage(imageB, imageA, W, H, kCScanBox, PaletteInEffect(map, kind) != PaletteBinary);
     PaintWorkImage(bitmap, imageB, W, H, map.ColorTable, kCScanLastEntry, false);
 
     TCanvas& canvas = bitmap.Canvas();
@@ -193,7 +193,8 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
             std::ranges::copy(imageA.Column(y), imageA.Column(y + k).begin());
         }
     }
-    map.FilterImage(imageB, imageA, lines, w, kSliceBox, map.PaletteKind != PaletteBinary);
+    map.FilterImage(imageB, imageA, lines, w, kSliceBox,
+                    PaletteInEffect(map, kind) != PaletteBinary);
     PaintWorkImage(bitmap, imageB, w, lines, map.ColorTable, int(ColorTableSize) - 1, true);
 }
 
@@ -299,6 +300,7 @@ void TBaseMapCell::RenderImage(std::uint8_t kind, std::uint8_t scheme,
     }
     const std::uint32_t row = Config->MapCursorVertical;
     RenderStrips(*this, *bitmap, w, h, static_cast<int>(GridColumns()), cellOf(*this),
+                 PaletteInEffect(*this, kind) != PaletteBinary,
                  [this, row](int i) { return traceOf(*this, row, std::uint32_t(i)); });
 }
 
