@@ -1,6 +1,7 @@
 #include "records/BandViews.h"
 
 #include "records/AScanViews.h"
+#include "records/ImageFilters.h"
 #include "records/Rulers.h"
 #include "records/ViewMath.h"
 #include "records/ViewSupport.h"
@@ -43,10 +44,11 @@ std::span<const std::int32_t> traceOf(const TBaseBandCell& band, std::uint32_t r
 void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
                     const std::array<TColor, ColorTableSize>& table, int maxEntry, bool lines) {
     const auto pixels = PixelTable(table);
-    const int limit = std::clamp(maxEntry, 0, int(ColorTableSize) - 1);
+    const auto limit = static_cast<std::uint32_t>(std::clamp(maxEntry, 0, int(ColorTableSize) - 1));
     const auto colorOf = [&pixels, limit](std::int32_t v) {
-        const std::int64_t a = v < 0 ? -std::int64_t(v) : v;
-        return pixels[static_cast<std::size_t>(std::min<std::int64_t>(a, limit))];
+        const auto u = static_cast<std::uint32_t>(v);
+        const std::uint32_t magnitude = v < 0 ? 0u - u : u;
+        return pixels[std::min(magnitude, limit)];
     };
     if (lines) {
         W = std::min({W, bitmap.Width(), image.Height});
@@ -62,16 +64,17 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
     }
     W = std::min({W, bitmap.Width(), image.Width});
     h = std::min({h, bitmap.Height(), image.Height});
-    // Columns of the image become rows of the picture: a band of columns at a time keeps the
-    // columns being read in the cache.
-    constexpr int band = 64;
-    for (int x0 = 0; x0 < W; x0 += band) {
-        const int x1 = std::min(W, x0 + band);
+    if (W <= 0 || h <= 0) {
+        return;
+    }
+    // Columns of the image become columns of the picture: read down each column, written a
+    // column at a time across a band of rows that stays in the cache.
+    const std::ptrdiff_t stride = bitmap.ScanLine(std::min(1, h - 1)) - bitmap.ScanLine(0);
+    for (int x = 0; x < W; ++x) {
+        const std::int32_t* in = image.Column(x).data();
+        std::uint32_t* out = bitmap.ScanLine(0) + x;
         for (int y = 0; y < h; ++y) {
-            std::uint32_t* out = bitmap.ScanLine(y);
-            for (int x = x0; x < x1; ++x) {
-                out[x] = colorOf(image.At(x, y));
-            }
+            out[std::ptrdiff_t(y) * stride] = colorOf(in[y]);
         }
     }
 }
@@ -82,7 +85,7 @@ std::uint8_t PaletteInEffect(const TBaseBandCell& band, std::uint8_t kind) {
 
 void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count, int stripWidth,
                   bool smooth, const std::function<std::span<const std::int32_t>(int)>& scanOf) {
-    StartPicture(bitmap, w, h, band.ColorTable[0]);
+    PreparePicture(bitmap, w, h, band.ColorTable[0]);
     w = bitmap.Width();
     h = bitmap.Height();
     TWorkImage& imageA = band.WorkImageA;
@@ -92,22 +95,37 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
         imageA.Reallocate(w, h);
         imageB.Reallocate(w, h);
     }
-    if (w == 0 || h == 0 || stripWidth <= 0) {
+    count = stripWidth > 0 ? std::clamp(count, 0, w / stripWidth) : 0;
+    const int W = count * stripWidth;
+    bitmap.Canvas().FillRect({W, 0, w, h});
+    if (W == 0 || h == 0) {
         return;
     }
-    count = std::clamp(count, 0, w / stripWidth);
+    // Bands of more than three A-scans are merged (each pixel the larger magnitude of its two
+    // values), which the resampler can give at once; smaller ones show their upper values.
+    const bool merged = band.FiltersImages();
     const double n = band.SampleCount();
     for (int i = 0; i < count; ++i) {
         const int x = i * stripWidth;
-        ResampleScan(scanOf(i), 0.0, n, h, imageB.Column(x), imageA.Column(x));
+        if (merged) {
+            ResampleMagnitudes(scanOf(i), 0.0, n, h, imageA.Column(x));
+        } else {
+            ResampleScan(scanOf(i), 0.0, n, h, imageB.Column(x), imageA.Column(x));
+        }
         for (int k = 1; k < stripWidth; ++k) {
-            std::ranges::copy(imageB.Column(x), imageB.Column(x + k).begin());
             std::ranges::copy(imageA.Column(x), imageA.Column(x + k).begin());
+            if (!merged) {
+                std::ranges::copy(imageB.Column(x), imageB.Column(x + k).begin());
+            }
         }
     }
-    const int W = count * stripWidth;
-    band.FilterImage(imageB, imageA, W, h, kBandBox, smooth);
-    PaintWorkImage(bitmap, imageB, W, h, band.ColorTable, int(ColorTableSize) - 1, false);
+    const TWorkImage* shown = &imageB;
+    if (merged && smooth) {
+        SmoothWorkImages(imageB, imageA, W, h, kBandBox);
+    } else if (merged) {
+        shown = &imageA; // merged, not smoothed: both images would hold the same values
+    }
+    PaintWorkImage(bitmap, *shown, W, h, band.ColorTable, int(ColorTableSize) - 1, false);
 }
 
 void RenderScanMarkup(TBaseBandCell& band, TBitmap& bitmap, std::uint8_t scheme, int variant, int w,
@@ -216,10 +234,14 @@ void CopyBandImageToClipboard(TBaseBandCell& band, std::uint8_t selector, TBitma
 
 // ---- The band's operations ------------------------------------------------------------------
 
+bool TBaseBandCell::FiltersImages() const {
+    // Bands of up to three A-scans are shown as they were resampled.
+    return Config->BandLastAScan > 2;
+}
+
 void TBaseBandCell::FilterImage(TWorkImage& imageB, TWorkImage& imageA, int W, int h, int k,
                                 bool smooth) {
-    // Bands of up to three A-scans are shown as they were resampled.
-    if (Config->BandLastAScan > 2) {
+    if (FiltersImages()) {
         FilterWorkImages(imageB, imageA, W, h, k, smooth);
     }
 }

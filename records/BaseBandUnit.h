@@ -124,6 +124,8 @@ public:
     // Merges the work images over W x h and, when asked, smooths with a k x k box; only for
     // bands of more than three A-scans.
     void FilterImage(TWorkImage& imageB, TWorkImage& imageA, int W, int h, int k, bool smooth);
+    // Whether FilterImage works on this band's pictures.
+    bool FiltersImages() const;
 
     // ---- Fields ---------------------------------------------------------------------------------
 

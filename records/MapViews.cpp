@@ -2,6 +2,7 @@
 
 #include "records/AScanViews.h"
 #include "records/BandViews.h"
+#include "records/ImageFilters.h"
 #include "records/Rulers.h"
 #include "records/ViewMath.h"
 #include "records/ViewSupport.h"
@@ -113,7 +114,7 @@ void RenderCScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
                  int h) {
     const TSchemeOverride colors(map, scheme);
     const TPaletteOverride palette(map, kind);
-    StartPicture(bitmap, w, h, map.ColorTable[0]);
+    PreparePicture(bitmap, w, h, map.ColorTable[0]);
     w = bitmap.Width();
     h = bitmap.Height();
     const int rows = static_cast<int>(map.GridRows());
@@ -122,6 +123,8 @@ void RenderCScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
     // Cells beyond the picture are not shown, so the work area never outgrows it.
     const int W = std::min(columns * c, w);
     const int H = std::min(rows * c, h);
+    bitmap.Canvas().FillRect({W, 0, w, h});
+    bitmap.Canvas().FillRect({0, H, W, h});
     TWorkImage& imageA = map.SliceImageA;
     TWorkImage& imageB = map.SliceImageB;
     if (imageB.Width != W || imageB.Height != H || imageA.Width != W || imageA.Height != H) {
@@ -165,12 +168,13 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
     const TSchemeOverride colors(map, scheme);
     const TPaletteOverride palette(map, kind);
     map.ClampCursors();
-    StartPicture(bitmap, w, h, map.ColorTable[0]);
+    PreparePicture(bitmap, w, h, map.ColorTable[0]);
     w = bitmap.Width();
     h = bitmap.Height();
     const int rows = static_cast<int>(map.GridRows());
     const int c = cellOf(map);
     const int lines = std::min(rows * c, h);
+    bitmap.Canvas().FillRect({0, lines, w, h});
     const std::uint32_t column = map.Config->MapCursorHorizontal;
     // The slice images hold one line of w depth values per pixel row.
     TWorkImage& imageA = map.SliceImageA;
@@ -183,19 +187,31 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
     if (lines == 0 || w == 0) {
         return;
     }
+    // As for bands: merged images come from the resampler at once.
+    const bool merged = map.FiltersImages();
     const double n = map.SampleCount();
     for (int r = 0; r < rows && r * c < lines; ++r) {
         const int y = r * c;
-        ResampleScan(traceOf(map, std::uint32_t(r), column), 0.0, n, w, imageB.Column(y),
-                     imageA.Column(y));
+        const auto trace = traceOf(map, std::uint32_t(r), column);
+        if (merged) {
+            ResampleMagnitudes(trace, 0.0, n, w, imageA.Column(y));
+        } else {
+            ResampleScan(trace, 0.0, n, w, imageB.Column(y), imageA.Column(y));
+        }
         for (int k = 1; k < c && y + k < lines; ++k) {
-            std::ranges::copy(imageB.Column(y), imageB.Column(y + k).begin());
             std::ranges::copy(imageA.Column(y), imageA.Column(y + k).begin());
+            if (!merged) {
+                std::ranges::copy(imageB.Column(y), imageB.Column(y + k).begin());
+            }
         }
     }
-    map.FilterImage(imageB, imageA, lines, w, kSliceBox,
-                    PaletteInEffect(map, kind) != PaletteBinary);
-    PaintWorkImage(bitmap, imageB, w, lines, map.ColorTable, int(ColorTableSize) - 1, true);
+    const TWorkImage* shown = &imageB;
+    if (merged && PaletteInEffect(map, kind) != PaletteBinary) {
+        SmoothWorkImages(imageB, imageA, lines, w, kSliceBox);
+    } else if (merged) {
+        shown = &imageA;
+    }
+    PaintWorkImage(bitmap, *shown, w, lines, map.ColorTable, int(ColorTableSize) - 1, true);
 }
 
 void DrawCScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h, TBitmap& bitmap) {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include "platform/gfx/Geometry.h"
-#include "records/WorkImage.h"
 
 #include <array>
 #include <cstdint>
@@ -134,13 +133,6 @@ std::vector<platform::gfx::TPoint> TgvCurvePoints(const TBaseConfigCell& config,
                                                   int height);
 
 // ---- Band and map pictures ------------------------------------------------------------------
-
-// Merges the two work images over W x h (B := A := max(|A|, |B|)) and, when asked, smooths B
-// with the k x k box mean of A (integer division) away from the edges: rows half .. h - half - 2
-// and columns half .. W - half - 1, half = k div 2. W and h are kept inside both images.
-// Merged values are limited to 2^20, which keeps every box sum in 32 bits; the colour tables end
-// at 360, so no picture changes.
-void FilterWorkImages(TWorkImage& imageB, TWorkImage& imageA, int W, int h, int k, bool smooth);
 
 // The pixel of row or column i of a map view with cells `cellSize` pixels wide: the cell's
 // middle, or its edge for cells of one pixel.

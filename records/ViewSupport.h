@@ -64,8 +64,9 @@ inline void Line(TCanvas& c, int x0, int y0, int x1, int y1) {
 }
 
 // A bitmap of w x h (negative sizes count as 0) with its canvas in a known state: solid brush
-// of `background`, filled with it, solid black pen, no text alignment left over.
-inline void StartPicture(TBitmap& b, int w, int h, TColor background) {
+// of `background`, solid black pen, no clipping, no text alignment left over. The pixels are left
+// as they are, for pictures that write every pixel themselves.
+inline void PreparePicture(TBitmap& b, int w, int h, TColor background) {
     b.Transparent = false;
     b.SetSize(w > 0 ? w : 0, h > 0 ? h : 0);
     TCanvas& c = b.Canvas();
@@ -73,7 +74,12 @@ inline void StartPicture(TBitmap& b, int w, int h, TColor background) {
     c.TextAlign = platform::gfx::TA_LEFT | platform::gfx::TA_TOP;
     SolidPen(c, platform::gfx::clBlack);
     SolidBrush(c, background);
-    c.FillRect({0, 0, b.Width(), b.Height()});
+}
+
+// The same, filled with the background.
+inline void StartPicture(TBitmap& b, int w, int h, TColor background) {
+    PreparePicture(b, w, h, background);
+    b.Canvas().FillRect({0, 0, b.Width(), b.Height()});
 }
 
 // Surfaces show the pictures in order (the first at the bottom) after a fill with 0; nothing

@@ -143,8 +143,7 @@ std::unique_ptr<TBaseMapCell> plainMap(std::uint16_t rows, std::uint16_t columns
 }
 
 // The rows of column x (or the columns of row y) that show `color`.
-inline std::vector<int> rowsOf(const TBitmap& b, int x, TColor color, int from = 0,
-                               int to = -1) {
+inline std::vector<int> rowsOf(const TBitmap& b, int x, TColor color, int from = 0, int to = -1) {
     std::vector<int> out;
     for (int y = from; y < (to < 0 ? b.Height() : to); ++y) {
         if (b.GetPixel(x, y) == color) {
