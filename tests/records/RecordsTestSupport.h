@@ -102,8 +102,8 @@ makeMap(int seed, std::uint16_t rows = 2, std::uint16_t columns = 3, std::uint16
     m->MapRecordIndex = static_cast<std::uint16_t>(70 + seed);
     m->Config->MapVerticPoints = rows;
     m->Config->MapHorizPoints = columns;
-    m->Config->MapCursorVertical = 1;
-    m->Config->MapCursorHorizontal = 2;
+    m->Config->MapCursorVertical = static_cast<std::uint16_t>(rows - 1);
+    m->Config->MapCursorHorizontal = static_cast<std::uint16_t>(columns / 2);
     m->SetMapSize(rows, columns);
     for (std::uint32_t r = 0; r < rows; ++r) {
         for (std::uint32_t c = 0; c < columns; ++c) {
