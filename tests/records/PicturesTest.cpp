@@ -71,7 +71,7 @@ TEST(Pictures, AScanShowsItsEchoInTheStrobeAndTheBackWall) {
     ProgramTexts texts;
     ASSERT_TRUE(texts.loaded());
     const sim::Scene scene = sim::aScanScene(11, 2000);
-    auto record = aScanOf(sim::makeRecording(scene));
+    auto record = recordOf<TBaseAScanCell>(sim::makeRecording(scene));
     record->Config->ScreenType = 2; // the split screen: the zoom view of strobe 1 too
     record->Config->TgvEnabled = 1;
     record->Config->IndexMarkMks = 4; // labels every 200 us: 0.2 ms apart on a 2000 us trace
@@ -110,12 +110,9 @@ TEST(Pictures, AScanShowsItsEchoInTheStrobeAndTheBackWall) {
 TEST(Pictures, BandShowsTheSlopingReflectorAndTheBackWall) {
     ProgramTexts texts;
     const sim::Scene scene = sim::bandScene(7, 1500, 296);
-    auto band = bandOf(sim::makeRecording(scene));
+    auto band = recordOf<TBaseBandCell>(sim::makeRecording(scene));
     for (const std::uint8_t kind : {PaletteBinary, PaletteThermal}) {
-        band->PaletteKind = kind;
-        band->HueLow = 0;
-        band->HueHigh = kind == PaletteBinary ? band->HueHigh : 300;
-        band->BuildPalette(KeepPalette, KeepBound, KeepBound);
+        setPalette(*band, kind, 0, kind == PaletteBinary ? band->HueHigh : 300);
         TBitmap picture;
         CopyBandImageToClipboard(*band, 0, picture, kBandSizes);
         save(picture, kind == PaletteBinary ? "band-binary.png" : "band-thermal.png");
@@ -151,11 +148,8 @@ TEST(Pictures, BandShowsTheSlopingReflectorAndTheBackWall) {
 TEST(Pictures, MapShowsTheDiskInTheCScan) {
     ProgramTexts texts;
     const sim::Scene scene = sim::mapScene(5, 1200, 20, 24);
-    auto map = mapOf(sim::makeRecording(scene));
-    map->PaletteKind = PaletteThermal;
-    map->HueLow = 0;
-    map->HueHigh = 300;
-    map->BuildPalette(KeepPalette, KeepBound, KeepBound);
+    auto map = recordOf<TBaseMapCell>(sim::makeRecording(scene));
+    setPalette(*map, PaletteThermal, 0, 300);
     map->ComputeCellSize(kMapSizes.CScanWidth, kMapSizes.CScanHeight);
     TBitmap picture;
     CopyMapImageToClipboard(*map, 0, picture, kMapSizes);

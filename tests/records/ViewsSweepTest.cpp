@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -22,205 +23,132 @@ namespace {
 using namespace pictest;
 using platform::gfx::MemoryPresentTarget;
 using platform::gfx::MemoryReportImage;
-using platform::gfx::TBitmap;
+using platform::gfx::PresentTarget;
+using platform::gfx::ReportImageTarget;
 
-struct Size {
-    int w;
-    int h;
-};
-const std::vector<Size> kSizes = {{1, 1}, {3, 2}, {97, 61}};
-const std::vector<std::uint8_t> kSchemes = {0, 1, KeepScheme};
-
-// A strong TVG: 30 dB everywhere lifts the echoes far above 360.
+// 30 dB everywhere lifts the echoes far above 360.
 void strongTvg(TBaseConfigCell& c) {
     c.TgvEnabled = 1;
     c.TgvActivePoints = 3;
-    for (std::size_t i = 0; i < 3; ++i) {
-        c.TgvGain[i] = 30;
-        c.TgvPos[i] = static_cast<std::uint16_t>(i * c.AScanRange / 2);
-    }
+    c.TgvGain = {30, 30, 30};
+    c.TgvPos = {0, std::uint16_t(c.AScanRange / 2), c.AScanRange};
 }
 
-// What a drawing may not leave changed.
-struct Colours {
-    std::array<TColor, 12> colors;
-    std::array<TColor, ColorTableSize> table;
-    TColor cursor;
-};
+using SurfaceDrawing = std::function<void(std::uint8_t scheme, PresentTarget&)>;
+using ReportDrawing = std::function<void(std::uint8_t scheme, ReportImageTarget&)>;
 
-Colours coloursOf(const TBaseAScanCell& r) {
-    Colours c{r.Colors, {}, 0};
-    if (const auto* band = dynamic_cast<const TBaseBandCell*>(&r)) {
-        c.table = band->ColorTable;
-        c.cursor = band->CursorColor;
-    }
-    return c;
-}
-
-void expectOwnColours(const TBaseAScanCell& r, const Colours& before, const std::string& what) {
-    const Colours after = coloursOf(r);
-    EXPECT_EQ(after.colors, before.colors) << what;
-    EXPECT_EQ(after.table, before.table) << what;
-    EXPECT_EQ(after.cursor, before.cursor) << what;
-}
-
-void expectSize(const TBitmap& b, Size s, const std::string& what) {
-    EXPECT_EQ(b.Width(), s.w) << what;
-    EXPECT_EQ(b.Height(), s.h) << what;
-}
-
-void drawAScanViews(TBaseAScanCell& r, const std::string& what) {
-    const double n = r.SampleCount();
-    const double begin = r.Config->StrobeBeginTime[0];
-    const double end = begin + r.Config->StrobeLengthTime[0];
-    const Colours own = coloursOf(r);
-    for (const std::uint8_t scheme : kSchemes) {
-        for (const Size s : kSizes) {
+// Each drawing on targets of every size with every scheme: pictures at the target's size, the
+// record's colours and colour table as they were.
+void sweep(TBaseAScanCell& r, const std::vector<SurfaceDrawing>& surfaces,
+           const std::vector<ReportDrawing>& reports, const std::string& what) {
+    const auto* band = dynamic_cast<const TBaseBandCell*>(&r);
+    const auto colors = r.Colors;
+    const auto table = band ? band->ColorTable : std::array<TColor, ColorTableSize>{};
+    const auto unchanged = [&](const std::string& at) {
+        EXPECT_EQ(r.Colors, colors) << at;
+        if (band) {
+            EXPECT_EQ(band->ColorTable, table) << at;
+        }
+    };
+    for (const std::uint8_t scheme : {std::uint8_t(0), std::uint8_t(1), KeepScheme}) {
+        for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {3, 2}, {97, 61}}) {
             const std::string at = what + " scheme " + std::to_string(scheme) + " " +
-                                   std::to_string(s.w) + "x" + std::to_string(s.h);
-            MemoryPresentTarget surface(s.w, s.h);
-            DrawSignalToSurfaceView(r, surface, scheme, 0.0, n);
-            expectSize(surface.Shown(), s, at);
-            DrawZoomToSurfaceView(r, surface, scheme, begin, end);
-            DrawVerticalSignalToSurfaceView(r, surface, scheme, 0.0, n);
-            DrawHorizMarkupToSurfaceView(r, surface, scheme, 0.0, n);
-            DrawZoomHorizMarkupToSurfaceView(r, surface, scheme, begin, end);
-            DrawInDepthMarkupToSurfaceView(r, surface, scheme, 0.0, n);
-            expectSize(surface.Shown(), s, at);
-            MemoryReportImage image(s.w, s.h);
-            DrawSignalToReport(r, image, scheme, 0.0, n);
-            DrawZoomToReport(r, image, scheme, begin, end);
-            DrawVerticalSignalToReport(r, image, scheme, 0.0, n);
-            DrawVerticMarkupToReport(r, image, scheme);
-            DrawMagnitudeMarkupToReport(r, image, scheme, 0);
-            DrawMagnitudeMarkupToReport(r, image, scheme, 1);
-            expectSize(image.Picture(), s, at);
-            expectOwnColours(r, own, at);
+                                   std::to_string(w) + "x" + std::to_string(h);
+            for (std::size_t i = 0; i < surfaces.size(); ++i) {
+                MemoryPresentTarget surface(w, h);
+                surfaces[i](scheme, surface);
+                EXPECT_EQ(surface.Shown().Width(), w) << at << " surface " << i;
+                EXPECT_EQ(surface.Shown().Height(), h) << at << " surface " << i;
+            }
+            for (std::size_t i = 0; i < reports.size(); ++i) {
+                MemoryReportImage image(w, h);
+                reports[i](scheme, image);
+                EXPECT_EQ(image.Picture().Width(), w) << at << " report " << i;
+                EXPECT_EQ(image.Picture().PixelFormat(), platform::gfx::TPixelFormat::pf8bit);
+            }
+            unchanged(at);
         }
     }
-    TBitmap clip;
-    CopyAScanImageToClipboard(r, clip, 50, 40, 20, 30, 20);
-    expectOwnColours(r, own, what + " clipboard");
+}
+
+void sweepAScan(TBaseAScanCell& r, const std::string& what) {
+    const double n = r.SampleCount();
+    const double b = r.Config->StrobeBeginTime[0];
+    const double e = b + r.Config->StrobeLengthTime[0];
+    using S = std::uint8_t;
+    sweep(r,
+          {[&](S s, PresentTarget& t) { DrawSignalToSurfaceView(r, t, s, 0.0, n); },
+           [&](S s, PresentTarget& t) { DrawZoomToSurfaceView(r, t, s, b, e); },
+           [&](S s, PresentTarget& t) { DrawVerticalSignalToSurfaceView(r, t, s, 0.0, n); },
+           [&](S s, PresentTarget& t) { DrawHorizMarkupToSurfaceView(r, t, s, 0.0, n); },
+           [&](S s, PresentTarget& t) { DrawZoomHorizMarkupToSurfaceView(r, t, s, b, e); },
+           [&](S s, PresentTarget& t) { DrawInDepthMarkupToSurfaceView(r, t, s, 0.0, n); }},
+          {[&](S s, ReportImageTarget& t) { DrawSignalToReport(r, t, s, 0.0, n); },
+           [&](S s, ReportImageTarget& t) { DrawZoomToReport(r, t, s, b, e); },
+           [&](S s, ReportImageTarget& t) { DrawVerticMarkupToReport(r, t, s); },
+           [&](S s, ReportImageTarget& t) { DrawMagnitudeMarkupToReport(r, t, s, 0); },
+           [&](S s, ReportImageTarget& t) { DrawMagnitudeMarkupToReport(r, t, s, 1); }},
+          what);
 }
 
 TEST(ViewsSweep, AScans) {
     ProgramTexts texts;
     for (const std::uint16_t n : {sim::kMinSamples, std::uint16_t(31), sim::kMaxSamples}) {
         for (const bool tvg : {false, true}) {
-            const sim::Recording rec = sim::makeRecording(sim::aScanScene(n, n));
-            auto r = std::make_unique<TBaseAScanCell>();
-            *r->Config = rec.config;
-            copySamples(rec.scan(0, 0), r->Scan(0, 0));
-            if (tvg) {
-                strongTvg(*r->Config);
-                r->Config->BuildTgvCurve();
-            }
-            r->ProcessReceived();
+            auto r = recordOf<TBaseAScanCell>(sim::makeRecording(sim::aScanScene(n, n)),
+                                              [tvg](TBaseConfigCell& c) {
+                                                  if (tvg) {
+                                                      strongTvg(c);
+                                                  }
+                                              });
             r->Config->ScreenType = 2;
             for (std::uint8_t type = 0; type <= 3; ++type) {
-                for (std::uint8_t dim = 0; dim <= 1; ++dim) {
-                    r->Config->SignalType = type;
-                    r->Config->ScaleDimension = dim;
-                    r->Config->IndexMarkMks = static_cast<std::int16_t>(type * 3);
-                    r->Config->IndexMarkMm = static_cast<std::int16_t>(type * 5);
-                    r->Config->CursorCount = dim;
-                    drawAScanViews(*r, "N " + std::to_string(n) + " TVG " + std::to_string(tvg) +
-                                           " type " + std::to_string(type) + " dim " +
-                                           std::to_string(dim));
-                }
+                TBaseConfigCell& c = *r->Config;
+                c.SignalType = type;
+                c.ScaleDimension = type % 2;
+                c.IndexMarkMks = static_cast<std::int16_t>(type * 3);
+                c.IndexMarkMm = static_cast<std::int16_t>(type * 5);
+                c.CursorCount = type % 2;
+                sweepAScan(*r, "N " + std::to_string(n) + " TVG " + std::to_string(tvg) + " type " +
+                                   std::to_string(type));
+                TBitmap clip;
+                CopyAScanImageToClipboard(*r, clip, 50, 40, 20, 30, 20);
+                EXPECT_EQ(clip.Height(), 110);
             }
         }
     }
-}
-
-void drawBandViews(TBaseBandCell& b, const std::string& what) {
-    const Colours own = coloursOf(b);
-    for (const std::uint8_t kind : std::vector<std::uint8_t>{
-             PaletteBinary, PaletteDirectGrey, PaletteInverseGrey, PaletteThermal, KeepPalette}) {
-        for (const Size s : kSizes) {
-            const std::string at = what + " kind " + std::to_string(kind) + " " +
-                                   std::to_string(s.w) + "x" + std::to_string(s.h);
-            MemoryPresentTarget surface(s.w, s.h);
-            b.DrawToSurfaceView(kind, 1, surface);
-            expectSize(surface.Shown(), s, at);
-            b.RedrawToSurfaceView(surface);
-            b.DrawScanMarkupToSurfaceView(0, 0, surface);
-            b.DrawScanMarkupToSurfaceView(1, 1, surface);
-            b.DrawColorGradatorToSurfaceView(surface, kind);
-            MemoryReportImage image(s.w, s.h);
-            b.DrawToReport(kind, 1, image);
-            b.DrawScanMarkupToReport(1, 1, image);
-            expectSize(image.Picture(), s, at);
-            expectOwnColours(b, own, at);
-        }
-    }
-    TBitmap clip;
-    CopyBandImageToClipboard(b, 0, clip, {40, 10, 30, 12, 33});
-    expectOwnColours(b, own, what + " clipboard");
 }
 
 TEST(ViewsSweep, Bands) {
     ProgramTexts texts;
     for (const std::uint16_t n : {sim::kMinSamples, sim::kMaxSamples}) {
         for (const std::uint16_t scans : {std::uint16_t(1), std::uint16_t(3), std::uint16_t(60)}) {
-            const sim::Recording rec = sim::makeRecording(sim::bandScene(scans + n, n, scans));
-            auto b = std::make_unique<TBaseBandCell>();
-            *b->Config = rec.config;
-            strongTvg(*b->Config);
-            b->SetScanCount(scans);
-            for (std::uint16_t j = 0; j < scans; ++j) {
-                copySamples(rec.scan(0, j), b->Scan(0, j));
-            }
-            b->ProcessReceived();
-            b->PaletteKind = PaletteThermal;
-            b->BuildPalette(KeepPalette, KeepBound, KeepBound);
+            auto b = recordOf<TBaseBandCell>(
+                sim::makeRecording(sim::bandScene(scans + n, n, scans)), strongTvg);
+            setPalette(*b, PaletteThermal);
             for (std::uint8_t width = 0; width <= 3; ++width) {
-                b->Config->BandElementWidthIndex = width;
-                for (const std::uint16_t shift : {std::uint16_t(0), std::uint16_t(scans + 5)}) {
-                    b->Config->BandShift = shift;
-                    b->Config->BandCurrentAScan = static_cast<std::uint16_t>(scans / 2);
-                    b->Config->CursorTime[0] = n + 100.0; // past the trace
-                    drawBandViews(*b, "N " + std::to_string(n) + " scans " + std::to_string(scans) +
-                                          " width " + std::to_string(width) + " shift " +
-                                          std::to_string(shift));
-                }
+                TBaseConfigCell& c = *b->Config;
+                c.BandElementWidthIndex = width;
+                c.BandShift = static_cast<std::uint16_t>(width % 2 ? scans + 5 : 0);
+                c.BandCurrentAScan = static_cast<std::uint16_t>(scans / 2);
+                c.CursorTime[0] = n + 100.0; // past the trace
+                const std::uint8_t kind = width < 3 ? width : KeepPalette;
+                using S = std::uint8_t;
+                sweep(*b,
+                      {[&](S s, PresentTarget& t) { b->DrawToSurfaceView(kind, s, t); },
+                       [&](S, PresentTarget& t) { b->RedrawToSurfaceView(t); },
+                       [&](S s, PresentTarget& t) { b->DrawScanMarkupToSurfaceView(s, 0, t); },
+                       [&](S, PresentTarget& t) { b->DrawColorGradatorToSurfaceView(t, kind); }},
+                      {[&](S s, ReportImageTarget& t) { b->DrawToReport(kind, s, t); },
+                       [&](S s, ReportImageTarget& t) { b->DrawScanMarkupToReport(s, 1, t); }},
+                      "N " + std::to_string(n) + " scans " + std::to_string(scans) + " width " +
+                          std::to_string(width));
+                TBitmap clip;
+                CopyBandImageToClipboard(*b, 0, clip, {40, 10, 30, 12, 33});
+                EXPECT_EQ(clip.Width(), 80);
             }
         }
     }
-}
-
-void drawMapViews(TBaseMapCell& m, const std::string& what) {
-    const Colours own = coloursOf(m);
-    for (const std::uint8_t kind :
-         std::vector<std::uint8_t>{PaletteBinary, PaletteThermal, KeepPalette}) {
-        for (const Size s : kSizes) {
-            const std::string at = what + " kind " + std::to_string(kind) + " " +
-                                   std::to_string(s.w) + "x" + std::to_string(s.h);
-            m.ComputeCellSize(static_cast<std::uint16_t>(s.w), static_cast<std::uint16_t>(s.h));
-            MemoryPresentTarget surface(s.w, s.h);
-            m.DrawCScanToSurfaceView(kind, 1, surface);
-            expectSize(surface.Shown(), s, at);
-            m.DrawDScanToSurfaceView(kind, 0, surface);
-            m.DrawToSurfaceView(kind, KeepScheme, surface);
-            m.RedrawCScanToSurfaceView(surface);
-            m.RedrawDScanToSurfaceView(surface);
-            m.RedrawToSurfaceView(surface);
-            m.DrawCDVerticMarkupToSurfaceView(0, surface);
-            m.DrawCBHorizMarkupToSurfaceView(1, surface);
-            MemoryReportImage image(s.w, s.h);
-            m.DrawCScanToReport(kind, 1, image);
-            m.DrawDScanToReport(kind, 1, image);
-            m.DrawToReport(kind, 1, image);
-            m.DrawCDVerticMarkupToReport(1, image);
-            m.DrawCBHorizMarkupToReport(1, image);
-            expectSize(image.Picture(), s, at);
-            expectOwnColours(m, own, at);
-        }
-    }
-    TBitmap clip;
-    m.ComputeCellSize(40, 30);
-    CopyMapImageToClipboard(m, 0, clip, {40, 10, 30, 30, 12, 33});
-    expectOwnColours(m, own, what + " clipboard");
 }
 
 TEST(ViewsSweep, Maps) {
@@ -228,27 +156,46 @@ TEST(ViewsSweep, Maps) {
     for (const std::uint16_t n : {sim::kMinSamples, std::uint16_t(1200)}) {
         for (const auto& [rows, columns] :
              std::vector<std::pair<std::uint16_t, std::uint16_t>>{{5, 5}, {7, 40}, {40, 6}}) {
-            const sim::Recording rec =
-                sim::makeRecording(sim::mapScene(rows + columns, n, rows, columns));
-            auto m = std::make_unique<TBaseMapCell>();
-            *m->Config = rec.config;
-            strongTvg(*m->Config);
-            m->SetMapSize(rows, columns);
-            for (std::uint16_t r = 0; r < rows; ++r) {
-                for (std::uint16_t c = 0; c < columns; ++c) {
-                    copySamples(rec.scan(r, c), m->Scan(r, c));
-                }
-            }
-            m->ProcessReceived();
+            auto m = recordOf<TBaseMapCell>(
+                sim::makeRecording(sim::mapScene(rows + columns, n, rows, columns)), strongTvg);
             for (const bool outside : {false, true}) {
                 if (outside) {
                     m->Config->MapCursorVertical = 200;
                     m->Config->MapCursorHorizontal = 300;
                     m->Config->CursorTime[0] = n + 50.0;
                 }
-                drawMapViews(*m, "N " + std::to_string(n) + " " + std::to_string(rows) + "x" +
-                                     std::to_string(columns) + " outside " +
-                                     std::to_string(outside));
+                const std::uint8_t kind = outside ? std::uint8_t(PaletteThermal) : KeepPalette;
+                using S = std::uint8_t;
+                const auto sized = [&](PresentTarget& t) {
+                    m->ComputeCellSize(std::uint16_t(t.Width()), std::uint16_t(t.Height()));
+                };
+                sweep(*m,
+                      {[&](S s, PresentTarget& t) {
+                           sized(t);
+                           m->DrawCScanToSurfaceView(kind, s, t);
+                           m->RedrawCScanToSurfaceView(t);
+                       },
+                       [&](S s, PresentTarget& t) {
+                           m->DrawDScanToSurfaceView(kind, s, t);
+                           m->RedrawDScanToSurfaceView(t);
+                       },
+                       [&](S s, PresentTarget& t) {
+                           m->DrawToSurfaceView(kind, s, t);
+                           m->RedrawToSurfaceView(t);
+                       },
+                       [&](S s, PresentTarget& t) { m->DrawCDVerticMarkupToSurfaceView(s, t); },
+                       [&](S s, PresentTarget& t) { m->DrawCBHorizMarkupToSurfaceView(s, t); }},
+                      {[&](S s, ReportImageTarget& t) { m->DrawCScanToReport(kind, s, t); },
+                       [&](S s, ReportImageTarget& t) { m->DrawDScanToReport(kind, s, t); },
+                       [&](S s, ReportImageTarget& t) { m->DrawToReport(kind, s, t); },
+                       [&](S s, ReportImageTarget& t) { m->DrawCDVerticMarkupToReport(s, t); },
+                       [&](S s, ReportImageTarget& t) { m->DrawCBHorizMarkupToReport(s, t); }},
+                      "N " + std::to_string(n) + " " + std::to_string(rows) + "x" +
+                          std::to_string(columns) + " outside " + std::to_string(outside));
+                TBitmap clip;
+                m->ComputeCellSize(40, 30);
+                CopyMapImageToClipboard(*m, 0, clip, {40, 10, 30, 30, 12, 33});
+                EXPECT_EQ(clip.Height(), 75);
             }
         }
     }
