@@ -143,6 +143,23 @@ TEST(ResampleScan, AThousandSamplesOntoTwoHundredFiftyColumnsTakeTheExtremesOfFo
     EXPECT_EQ(c.lower[200], -360);
 }
 
+TEST(ResampleScan, LongColumnsTakeTheExtremesOfAllTheirSamples) {
+    Ints trace(4095);
+    for (std::size_t s = 0; s < trace.size(); ++s) {
+        trace[s] = static_cast<std::int32_t>((s * 7919) % 701) - 350;
+    }
+    for (const int width : {7, 13, 440}) {
+        const Columns c = resample(trace, 0.0, 4095.0, width);
+        for (int p = 0; p < width; ++p) {
+            const auto first = trace.begin() + (std::int64_t(p) * 4095 + width - 1) / width;
+            const auto last = trace.begin() + (std::int64_t(p + 1) * 4095 + width - 1) / width;
+            const auto [lo, hi] = std::minmax_element(first, last);
+            EXPECT_EQ(c.upper[std::size_t(p)], *hi) << width << " " << p;
+            EXPECT_EQ(c.lower[std::size_t(p)], *lo) << width << " " << p;
+        }
+    }
+}
+
 TEST(ResampleScan, UnevenColumnsAreCountedExactly) {
     // 1000 onto 300: columns of 4, 3, 3, 4, ...; column 2 ends on sample 9, the last on 999.
     Ints trace(1000, 0);
