@@ -4,7 +4,9 @@
 // of a band wider than its view, and the arithmetic of the colour gradator's two handles.
 #pragma once
 
+#include "platform/gfx/Bitmap.h"
 #include "records/BaseAScanUnit.h"
+#include "records/WorkImage.h"
 
 #include <array>
 #include <cstdint>
@@ -26,6 +28,11 @@ constexpr std::uint16_t KeepBound = 65535;
 
 // The most A-scans a band may hold.
 constexpr std::uint32_t MaxBandScans = 901;
+
+namespace platform::gfx {
+class PresentTarget;
+class ReportImageTarget;
+} // namespace platform::gfx
 
 class TBaseBandCell : public TBaseAScanCell {
 public:
@@ -87,7 +94,45 @@ public:
     void SaveToOldText(platform::text::AtomicFileWriter& file) override;
     bool ReadAllSamples(platform::text::LineReader& file) override;
 
+    // ---- Views (BandViews.cpp) ------------------------------------------------------------------
+    // kind: a palette for this drawing (KeepPalette keeps the band's); scheme as for the A-scan
+    // views (KeepScheme keeps the band's). Both are restored on every way out.
+
+    // Fills the surface with the background colour and shows it.
+    virtual void ClearSurface(platform::gfx::PresentTarget& control);
+    // A new transparent picture w x h (key: colour table entry 0) holding the cursor lines.
+    virtual void DrawOverlay(std::uint8_t scheme, int w, int h, platform::gfx::TBitmap& bitmap);
+    // The cached picture with fresh cursor lines.
+    virtual void RedrawToSurfaceView(platform::gfx::PresentTarget& control);
+    // Renders the picture anew into the cache at the surface's size, with cursor lines.
+    virtual void DrawToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
+                                   platform::gfx::PresentTarget& control);
+    // Picture and cursor lines at the report image's size; the cache is not touched.
+    virtual void DrawToReport(std::uint8_t kind, std::uint8_t scheme,
+                              platform::gfx::ReportImageTarget& image);
+    // The band picture, w x h, into the bitmap (made when there is none).
+    virtual void RenderImage(std::uint8_t kind, std::uint8_t scheme,
+                             std::unique_ptr<platform::gfx::TBitmap>& bitmap, int w, int h);
+    // The scan-direction ruler: variant 0 above the picture, 1 below it.
+    void DrawScanMarkupToSurfaceView(std::uint8_t scheme, int variant,
+                                     platform::gfx::PresentTarget& control);
+    void DrawScanMarkupToReport(std::uint8_t scheme, int variant,
+                                platform::gfx::ReportImageTarget& image);
+    // The colour table as a strip with the two hue handles.
+    void DrawColorGradatorToSurfaceView(platform::gfx::PresentTarget& control,
+                                        std::uint8_t kind = KeepPalette);
+    // Merges the work images over W x h and, when asked, smooths with a k x k box; only for
+    // bands of more than three A-scans.
+    void FilterImage(TWorkImage& imageB, TWorkImage& imageA, int W, int h, int k, bool smooth);
+    // Whether FilterImage works on this band's pictures.
+    bool FiltersImages() const;
+
     // ---- Fields ---------------------------------------------------------------------------------
+
+    TWorkImage WorkImageA;
+    TWorkImage WorkImageB;
+    // The last picture DrawToSurfaceView rendered, for redrawing with fresh cursors.
+    std::unique_ptr<platform::gfx::TBitmap> BandPicture;
 
     std::uint16_t BandRecordIndex = 0;
     TColor BackgroundColor = 0xFFFFFF;

@@ -59,6 +59,33 @@ public:
     // Whether the cell's A-scan holds a sample above 0 (the C-scan marks it).
     bool CellHasPositiveSample(std::uint32_t row, std::uint32_t column) const;
 
+    // ---- Views (MapViews.cpp) -------------------------------------------------------------------
+    // Kind and scheme arguments as for the band views. The B-scan uses the band's operations,
+    // which reach the map's RenderImage and DrawOverlay.
+
+    void RenderImage(std::uint8_t kind, std::uint8_t scheme,
+                     std::unique_ptr<platform::gfx::TBitmap>& bitmap, int w, int h) override;
+    void DrawOverlay(std::uint8_t scheme, int w, int h, platform::gfx::TBitmap& bitmap) override;
+
+    void DrawCScanToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
+                                platform::gfx::PresentTarget& control);
+    void RedrawCScanToSurfaceView(platform::gfx::PresentTarget& control);
+    void DrawCScanToReport(std::uint8_t kind, std::uint8_t scheme,
+                           platform::gfx::ReportImageTarget& image);
+    void DrawDScanToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
+                                platform::gfx::PresentTarget& control);
+    void RedrawDScanToSurfaceView(platform::gfx::PresentTarget& control);
+    void DrawDScanToReport(std::uint8_t kind, std::uint8_t scheme,
+                           platform::gfx::ReportImageTarget& image);
+
+    // The row ruler ("Y") between the C-scan and the D-scan, the column ruler ("X") between the
+    // C-scan and the B-scan.
+    void DrawCDVerticMarkupToSurfaceView(std::uint8_t scheme,
+                                         platform::gfx::PresentTarget& control);
+    void DrawCDVerticMarkupToReport(std::uint8_t scheme, platform::gfx::ReportImageTarget& image);
+    void DrawCBHorizMarkupToSurfaceView(std::uint8_t scheme, platform::gfx::PresentTarget& control);
+    void DrawCBHorizMarkupToReport(std::uint8_t scheme, platform::gfx::ReportImageTarget& image);
+
     // ---- Record text ----------------------------------------------------------------------------
 
     void SetField(std::uint16_t index, std::string_view value) override;
@@ -67,6 +94,12 @@ public:
     bool ReadAllSamples(platform::text::LineReader& file) override;
 
     // ---- Fields ---------------------------------------------------------------------------------
+
+    TWorkImage SliceImageA;
+    TWorkImage SliceImageB;
+    // The last C-scan and D-scan pictures rendered for the surfaces.
+    std::unique_ptr<platform::gfx::TBitmap> CScanPicture;
+    std::unique_ptr<platform::gfx::TBitmap> DScanPicture;
 
     std::uint16_t MapRecordIndex = 0;
     std::uint16_t CellSize = 1;

@@ -1,0 +1,111 @@
+// Small pieces every record view is drawn with: the pen, brush and font settings the views use,
+// the sequence that puts prepared pictures on a drawing surface, and the scheme that a drawing
+// argument stands for. Internal to the views of this folder.
+#pragma once
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/PresentTarget.h"
+#include "platform/gfx/ReportImageTarget.h"
+#include "records/BaseAScanUnit.h"
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
+namespace views {
+
+using platform::gfx::TBitmap;
+using platform::gfx::TCanvas;
+
+// The scheme whose colours a drawing shows: the record's own for KeepScheme.
+inline std::uint8_t SchemeInEffect(const TBaseAScanCell& record, std::uint8_t scheme) {
+    return scheme == KeepScheme ? record.ColorScheme : scheme;
+}
+
+inline void SolidPen(TCanvas& c, TColor color) {
+    c.Pen.Color = color;
+    c.Pen.Style = platform::gfx::TPenStyle::psSolid;
+    c.Pen.Width = 1;
+}
+
+inline void StyledPen(TCanvas& c, TColor color, platform::gfx::TPenStyle style) {
+    c.Pen.Color = color;
+    c.Pen.Style = style;
+    c.Pen.Width = 1;
+}
+
+inline void SolidBrush(TCanvas& c, TColor color) {
+    c.Brush.Color = color;
+    c.Brush.Style = platform::gfx::TBrushStyle::bsSolid;
+}
+
+inline void ClearBrush(TCanvas& c) {
+    c.Brush.Style = platform::gfx::TBrushStyle::bsClear;
+}
+
+// The font of every ruler and scale text.
+inline void RulerFont(TCanvas& c, TColor color) {
+    c.Font = platform::gfx::TFont{};
+    c.Font.Name = "Arial";
+    c.Font.SetSize(9);
+    c.Font.Color = color;
+}
+
+// The picture's default font, for texts the views give no font.
+inline void DefaultFont(TCanvas& c, TColor color) {
+    c.Font = platform::gfx::TFont{};
+    c.Font.Color = color;
+}
+
+inline void Line(TCanvas& c, int x0, int y0, int x1, int y1) {
+    c.MoveTo(x0, y0);
+    c.LineTo(x1, y1);
+}
+
+// A bitmap of w x h (negative sizes count as 0) with its canvas in a known state: solid brush
+// of `background`, solid black pen, no clipping, no text alignment left over. The pixels are left
+// as they are, for pictures that write every pixel themselves.
+inline void PreparePicture(TBitmap& b, int w, int h, TColor background) {
+    b.Transparent = false;
+    b.SetSize(w > 0 ? w : 0, h > 0 ? h : 0);
+    TCanvas& c = b.Canvas();
+    c.ResetClip();
+    c.TextAlign = platform::gfx::TA_LEFT | platform::gfx::TA_TOP;
+    SolidPen(c, platform::gfx::clBlack);
+    SolidBrush(c, background);
+}
+
+// The same, filled with the background.
+inline void StartPicture(TBitmap& b, int w, int h, TColor background) {
+    PreparePicture(b, w, h, background);
+    b.Canvas().FillRect({0, 0, b.Width(), b.Height()});
+}
+
+// Surfaces show the pictures in order (the first at the bottom) after a fill with 0; nothing
+// when the surface cannot draw now.
+inline void PresentLayers(platform::gfx::PresentTarget& target,
+                          std::initializer_list<const TBitmap*> pictures) {
+    if (!target.CanDraw()) {
+        return;
+    }
+    target.Fill(0);
+    for (const TBitmap* p : pictures) {
+        if (p != nullptr) {
+            target.DrawAndRelease(0, 0, *p);
+        }
+    }
+    target.Flip();
+}
+
+// A colour table as pixel words, so a picture is written a scan line at a time.
+template <std::size_t N>
+std::array<std::uint32_t, N> PixelTable(const std::array<TColor, N>& colors) {
+    std::array<std::uint32_t, N> out{};
+    for (std::size_t i = 0; i < N; ++i) {
+        out[i] = platform::gfx::colorToArgb(colors[i]);
+    }
+    return out;
+}
+
+} // namespace views
