@@ -78,21 +78,6 @@ void renderTraceOf(TBaseAScanCell& record, TBitmap& bitmap, std::uint8_t scheme,
     drawStrokes(c, strokes, upright);
 }
 
-template <typename Render> void toSurface(PresentTarget& surface, Render render) {
-    if (!surface.CanDraw()) {
-        return;
-    }
-    TBitmap picture;
-    render(picture, surface.Width(), surface.Height());
-    PresentLayers(surface, {&picture});
-}
-
-template <typename Render> void toReport(ReportImageTarget& image, Render render) {
-    TBitmap picture;
-    render(picture, image.Width(), image.Height());
-    platform::gfx::DrawOnReportImage(image, {&picture});
-}
-
 } // namespace
 
 void ResampleScan(const TBaseAScanCell& record, std::vector<std::int32_t>& upper,

@@ -64,21 +64,6 @@ void horizontalTicks(TCanvas& c, int W, double first, double halfStep, bool labe
     }
 }
 
-template <typename Render> void toSurface(PresentTarget& surface, Render render) {
-    if (!surface.CanDraw()) {
-        return;
-    }
-    TBitmap picture;
-    render(picture, surface.Width(), surface.Height());
-    PresentLayers(surface, {&picture});
-}
-
-template <typename Render> void toReport(ReportImageTarget& image, Render render) {
-    TBitmap picture;
-    render(picture, image.Width(), image.Height());
-    platform::gfx::DrawOnReportImage(image, {&picture});
-}
-
 } // namespace
 
 // ---- Steps ----------------------------------------------------------------------------------

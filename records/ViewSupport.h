@@ -108,4 +108,22 @@ std::array<std::uint32_t, N> PixelTable(const std::array<TColor, N>& colors) {
     return out;
 }
 
+
+// A picture rendered at a target's size, then shown on the drawing surface (nothing happens when
+// the surface cannot draw) or drawn onto a report image.
+template <typename Render> void toSurface(platform::gfx::PresentTarget& surface, Render render) {
+    if (!surface.CanDraw()) {
+        return;
+    }
+    TBitmap picture;
+    render(picture, surface.Width(), surface.Height());
+    PresentLayers(surface, {&picture});
+}
+
+template <typename Render> void toReport(platform::gfx::ReportImageTarget& image, Render render) {
+    TBitmap picture;
+    render(picture, image.Width(), image.Height());
+    platform::gfx::DrawOnReportImage(image, {&picture});
+}
+
 } // namespace views
