@@ -16,11 +16,6 @@ using namespace views;
 
 namespace {
 
-// Marks of the scan-direction ruler, in pixels, and the axis letter's distance from the end.
-constexpr int kLongMark = 12;
-constexpr int kShortMark = 7;
-constexpr int kLetterGap = 5;
-
 // The box of the band picture's smoothing.
 constexpr int kBandBox = 7;
 

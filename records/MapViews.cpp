@@ -25,11 +25,6 @@ constexpr int kCScanLastEntry = 359;
 // Half the stroke of a plus mark.
 constexpr int kPlusArm = 2;
 
-// Marks of the row and column rulers, the axis letter's distance from the end.
-constexpr int kLongMark = 12;
-constexpr int kShortMark = 7;
-constexpr int kLetterGap = 5;
-
 constexpr std::uint8_t kRowRulerEdges = FrameRight | FrameBottom | FrameLeft;
 constexpr std::uint8_t kColumnRulerEdges = FrameTop | FrameRight | FrameBottom;
 

@@ -15,6 +15,12 @@
 
 namespace views {
 
+// Marks of the band and map rulers (scan direction, rows, columns), in pixels, and the axis
+// letter's distance from the end.
+constexpr int kLongMark = 12;
+constexpr int kShortMark = 7;
+constexpr int kLetterGap = 5;
+
 using platform::gfx::TBitmap;
 using platform::gfx::TCanvas;
 
