@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct TEditorItem {
     std::vector<std::string> PickList;
     bool ReadOnly = false; // the user picks, does not type
 };
+
+struct TLegacyShape;
 
 class TBaseConfigCell {
 public:
@@ -179,7 +182,8 @@ public:
 
 private:
     friend void WriteLegacyBlock(const TBaseConfigCell&, platform::text::AtomicFileWriter&);
-    friend int ReadLegacyBlock(TBaseConfigCell&, platform::text::LineReader&, bool);
+    friend int ReadLegacyBlock(TBaseConfigCell&, platform::text::LineReader&, bool,
+                               TLegacyShape*);
 
     std::int64_t intValue(int number) const;
     void setIntValue(int number, std::int64_t value);
@@ -229,9 +233,21 @@ void WriteParamBlock(TBaseConfigCell& config, platform::text::AtomicFileWriter& 
 // carry (the configuration then holds what was read).
 int ReadParamBlock(TBaseConfigCell& config, platform::text::LineReader& file);
 
+// The record shape a positional block holds exactly as written, before validation puts it into
+// range (measurement files need it to find their sample lines); a value is empty when its line
+// held no number.
+struct TLegacyShape {
+    std::optional<std::int64_t> Samples;      // ASCAN_PIXEL_LENGTH
+    std::optional<std::int64_t> Rows;         // MAP_VERTIC_POINTS_QUAN
+    std::optional<std::int64_t> Columns;      // MAP_HORIZ_POINTS_QUAN
+    std::optional<std::int64_t> BandLastScan; // BAND_LAST_ASCAN
+};
+
 // Positional form of older files.
 void WriteLegacyBlock(const TBaseConfigCell& config, platform::text::AtomicFileWriter& file);
 
 // Answers 0 when a block was read, 1 when its version line is not 1 (nothing more is read) or the
 // text ended inside the block. With skipVersion the caller has consumed the version line.
-int ReadLegacyBlock(TBaseConfigCell& config, platform::text::LineReader& file, bool skipVersion);
+int ReadLegacyBlock(TBaseConfigCell& config, platform::text::LineReader& file, bool skipVersion,
+                    TLegacyShape* asWritten = nullptr);
+

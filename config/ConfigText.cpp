@@ -143,15 +143,18 @@ public:
 
     void skip() { line(); }
 
-    // The integer after the first colon, or the fallback when there is none.
-    std::int64_t value(std::int64_t fallback) {
+    // The integer after the first colon, or nothing when there is none.
+    std::optional<std::int64_t> number() {
         const std::string_view l = line();
         const size_t colon = l.find(':');
         if (colon == std::string_view::npos) {
-            return fallback;
+            return std::nullopt;
         }
-        return text::parseIntegerOr(l.substr(colon + 1), fallback);
+        return text::parseInteger(l.substr(colon + 1));
     }
+
+    // The same with a fallback.
+    std::int64_t value(std::int64_t fallback) { return number().value_or(fallback); }
 
     // The whole line as an integer.
     std::optional<std::int64_t> whole() { return text::parseInteger(line()); }
@@ -213,13 +216,32 @@ void WriteLegacyBlock(const TBaseConfigCell& c, text::AtomicFileWriter& file) {
     }
 }
 
-int ReadLegacyBlock(TBaseConfigCell& c, text::LineReader& file, bool skipVersion) {
+int ReadLegacyBlock(TBaseConfigCell& c, text::LineReader& file, bool skipVersion,
+                    TLegacyShape* asWritten) {
     PositionalReader in(file);
     if (!skipVersion && (in.value(0) != 1 || in.ended())) {
         return 1;
     }
+    TLegacyShape shape;
     auto param = [&](int n) {
-        c.setIntValue(n, in.value(ParamDescriptorTable[static_cast<size_t>(n)].IntDefault));
+        const auto v = in.number();
+        switch (n) {
+        case ASCAN_PIXEL_LENGTH:
+            shape.Samples = v;
+            break;
+        case MAP_VERTIC_POINTS_QUAN:
+            shape.Rows = v;
+            break;
+        case MAP_HORIZ_POINTS_QUAN:
+            shape.Columns = v;
+            break;
+        case BAND_LAST_ASCAN:
+            shape.BandLastScan = v;
+            break;
+        default:
+            break;
+        }
+        c.setIntValue(n, v.value_or(ParamDescriptorTable[static_cast<size_t>(n)].IntDefault));
     };
 
     in.skip(); // device index
@@ -276,6 +298,9 @@ int ReadLegacyBlock(TBaseConfigCell& c, text::LineReader& file, bool skipVersion
         return 1;
     }
 
+    if (asWritten) {
+        *asWritten = shape;
+    }
     // The pixels are the truth of this form; the times follow from them.
     c.Recalculate();
     c.ValidateAll();

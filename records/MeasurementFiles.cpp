@@ -118,58 +118,26 @@ int handOver(RecordList<Cell>& read, bool complete, RecordList<Cell>& list, std:
 
 // The positional configuration text validates what it reads, which would put a small map (fewer
 // than five rows or columns) or a short A-scan back to the default shape and lose the samples'
-// places in the file. The shape is therefore also taken from the text as written, through a second
-// reader that follows the first over the same file. Lines are counted from the record's
-// "CONFIG_VERSION:1" line as line 1.
-class LegacyShapePeek {
-public:
-    static constexpr std::uint64_t kRowsLine = 28;
-    static constexpr std::uint64_t kColumnsLine = 29;
-    static constexpr std::uint64_t kBandLastLine = 36;
-    static constexpr std::uint64_t kSamplesLine = 59;
-
-    explicit LegacyShapePeek(const std::filesystem::path& path) : shadow_(path) {}
-
-    // The integer after the colon of line `blockLine` of the block whose version line is
-    // `versionLine`; nothing when the file is shorter or the text is not a number.
-    std::optional<std::int64_t> value(std::uint64_t versionLine, std::uint64_t blockLine) {
-        const std::uint64_t target = versionLine + blockLine - 1;
-        std::string_view line;
-        while (shadow_.lineNumber() + 1 < target) {
-            if (!shadow_.next(line)) {
-                return std::nullopt;
-            }
-        }
-        if (shadow_.lineNumber() + 1 != target || !shadow_.next(line)) {
-            return std::nullopt;
-        }
-        return text::parseInteger(afterColon(line));
-    }
-
-private:
-    text::LineReader shadow_;
-};
-
+// places in the file; the shape is therefore taken as the text holds it.
 // Puts the shape the old-form text holds into the configuration; false when it lies beyond
 // what a record may hold.
 template <typename Cell>
-bool takeLegacyShape(TBaseConfigCell& config, LegacyShapePeek& peek, std::uint64_t versionLine) {
-    auto within = [&](std::uint64_t line, std::int64_t low, std::int64_t high) {
-        const auto v = peek.value(versionLine, line);
+bool takeLegacyShape(TBaseConfigCell& config, const TLegacyShape& shape) {
+    auto within = [](const std::optional<std::int64_t>& v, std::int64_t low, std::int64_t high) {
         return v && *v >= low && *v <= high ? v : std::nullopt;
     };
     std::optional<std::int64_t> rows;
     std::optional<std::int64_t> columns;
     std::optional<std::int64_t> bandLast;
     if constexpr (KindTraits<Cell>::MapShape) {
-        rows = within(LegacyShapePeek::kRowsLine, 1, MaxMapSide);
-        columns = within(LegacyShapePeek::kColumnsLine, 1, MaxMapSide);
+        rows = within(shape.Rows, 1, MaxMapSide);
+        columns = within(shape.Columns, 1, MaxMapSide);
         if (!rows || !columns) {
             return false;
         }
     }
     if constexpr (KindTraits<Cell>::BandShape) {
-        bandLast = within(LegacyShapePeek::kBandLastLine, 0, MaxBandScans - 1);
+        bandLast = within(shape.BandLastScan, 0, MaxBandScans - 1);
         if (!bandLast) {
             return false;
         }
@@ -178,8 +146,8 @@ bool takeLegacyShape(TBaseConfigCell& config, LegacyShapePeek& peek, std::uint64
     // configuration, so only lengths a configuration keeps can travel on in the current form.
     const TParamDescriptor& length = ParamDescriptorTable[ASCAN_PIXEL_LENGTH];
     const auto samples = KindTraits<Cell>::BandShape || KindTraits<Cell>::MapShape
-                             ? within(LegacyShapePeek::kSamplesLine, length.IntMin, length.IntMax)
-                             : within(LegacyShapePeek::kSamplesLine, 0, AScanSlotSamples);
+                             ? within(shape.Samples, length.IntMin, length.IntMax)
+                             : within(shape.Samples, 0, AScanSlotSamples);
     if (!samples) {
         return false;
     }
@@ -197,7 +165,6 @@ bool takeLegacyShape(TBaseConfigCell& config, LegacyShapePeek& peek, std::uint64
 template <typename Cell>
 int loadOldList(const std::filesystem::path& path, RecordList<Cell>& list, std::uint16_t& count) {
     text::LineReader file(path);
-    LegacyShapePeek peek(path);
     RecordList<Cell> read;
     bool complete = true;
     std::string_view line;
@@ -217,13 +184,13 @@ int loadOldList(const std::filesystem::path& path, RecordList<Cell>& list, std::
             complete = false;
             break;
         }
-        const std::uint64_t versionLine = file.lineNumber();
         auto record = std::make_unique<Cell>();
         TBaseConfigCell& config = *record->Config;
         config.ResetAll(static_cast<std::uint16_t>(read.size()));
         try {
-            if (ReadLegacyBlock(config, file, true) != 0 ||
-                !takeLegacyShape<Cell>(config, peek, versionLine) ||
+            TLegacyShape shape;
+            if (ReadLegacyBlock(config, file, true, &shape) != 0 ||
+                !takeLegacyShape<Cell>(config, shape) ||
                 !record->ReadAllSamples(file)) {
                 complete = false;
                 break;

@@ -49,10 +49,11 @@ protected:
     }
 
     int readLegacy(TBaseConfigCell& config, const std::vector<std::string>& lines,
-                   bool skipVersion = false, std::string* rest = nullptr) {
+                   bool skipVersion = false, std::string* rest = nullptr,
+                   TLegacyShape* shape = nullptr) {
         tbtest::writeBytes(folder / "in.txt", crlf(lines));
         LineReader file(folder / "in.txt");
-        const int result = ReadLegacyBlock(config, file, skipVersion);
+        const int result = ReadLegacyBlock(config, file, skipVersion, shape);
         if (rest) {
             std::string_view next;
             *rest = file.next(next) ? std::string(next) : "<end>";
@@ -454,4 +455,33 @@ TEST_F(ConfigText, PositionalBlockCutShort) {
     lines.resize(150);
     TBaseConfigCell read(1, 1, 1);
     EXPECT_EQ(readLegacy(read, lines), 1);
+}
+
+TEST_F(ConfigText, PositionalShapeIsReportedAsWrittenBeforeValidation) {
+    TBaseConfigCell sent = c;
+    sent.MapVerticPoints = 3; // fewer rows than a configuration keeps
+    sent.MapHorizPoints = 41;
+    sent.AScanRange = 4097;
+    sent.BandLastAScan = 900;
+    auto lines = written([&sent](AtomicFileWriter& f) { WriteLegacyBlock(sent, f); });
+    TBaseConfigCell read(1, 1, 1);
+    TLegacyShape shape;
+    ASSERT_EQ(readLegacy(read, lines, false, nullptr, &shape), 0);
+    EXPECT_EQ(shape.Rows, 3);
+    EXPECT_EQ(shape.Columns, 41);
+    EXPECT_EQ(shape.Samples, 4097);
+    EXPECT_EQ(shape.BandLastScan, 900);
+    // The configuration itself holds validated values.
+    EXPECT_NE(read.MapVerticPoints, 3);
+    EXPECT_NE(read.AScanRange, 4097);
+
+    // A shape line without a number is reported as missing, not as the default.
+    for (auto& line : lines) {
+        if (line.rfind("ASCAN_PIXEL_LENGTH:", 0) == 0) {
+            line = "ASCAN_PIXEL_LENGTH:many";
+        }
+    }
+    ASSERT_EQ(readLegacy(read, lines, false, nullptr, &shape), 0);
+    EXPECT_FALSE(shape.Samples.has_value());
+    EXPECT_EQ(shape.Rows, 3);
 }
