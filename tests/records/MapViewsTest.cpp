@@ -152,6 +152,41 @@ TEST(MapSlices, DScanStacksRowsBScanSetsColumnsSideBySide) {
     EXPECT_TRUE(allColor(*b, {15, 0, 40, 20}, entry(*m, 0)));
 }
 
+TEST(MapSlices, OneColumnFromTheInstrumentIsNeitherMergedNorSmoothed) {
+    // Four rows of one column, BAND_LAST_ASCAN 0 as the link sets it. Sample 1 holds the cell's
+    // C-scan value; the other samples alternate -10 and -300, so an unmerged pixel of two
+    // samples shows 10 and a merged one 300, and smoothing would blend the two.
+    const auto value = [](std::uint32_t r, std::uint32_t, std::uint32_t s) {
+        return s == 1 ? -int(60 * (r + 1)) : (s % 2 ? -300 : -10);
+    };
+    auto m = grid(4, 1, value);
+    m->Config->CursorTime[0] = 1.0;
+    m->ComputeCellSize(60, 120);
+    ASSERT_EQ(m->CellSize, 30);
+    ASSERT_FALSE(m->FiltersImages());
+    // The C-scan: one column of cells, each in its own colour up to its edges.
+    const TBitmap c = cscan(*m, 60, 120);
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_TRUE(allColor(c, {0, 30 * r, 30, 30 * r + 30}, entry(*m, 60 * (r + 1)))) << r;
+    }
+    EXPECT_TRUE(allColor(c, {30, 0, 60, 120}, entry(*m, 0)));
+    // The B-scan: one strip of upper values (two samples per row), the rest table entry 0.
+    std::unique_ptr<TBitmap> b;
+    m->RenderImage(KeepPalette, KeepScheme, b, 80, 25);
+    EXPECT_TRUE(allColor(*b, {0, 0, 30, 25}, entry(*m, 10)));
+    EXPECT_TRUE(allColor(*b, {30, 0, 80, 25}, entry(*m, 0)));
+    // The D-scan: one sample per pixel, kept as it is.
+    TBitmap d;
+    RenderDScan(*m, d, KeepPalette, KeepScheme, 50, 120);
+    for (const int y : {10, 45, 100}) {
+        EXPECT_EQ(d.GetPixel(20, y), entry(*m, 10)) << y;
+        EXPECT_EQ(d.GetPixel(21, y), entry(*m, 300)) << y;
+    }
+    // The same map counted as more than three A-scans is smoothed across the cell edges.
+    m->Config->BandLastAScan = 3;
+    EXPECT_NE(cscan(*m, 60, 120).GetPixel(15, 29), entry(*m, 60));
+}
+
 TEST(MapRulers, NumberingEveryLineEverySecondOrEveryFifthFramedOnSurfaces) {
     ProgramTexts texts;
     for (const auto& [n, numbered] : std::vector<std::pair<std::uint16_t, std::vector<int>>>{
