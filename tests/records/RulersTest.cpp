@@ -2,12 +2,16 @@
 // are left out, what the print scheme adds, and which edges a frame closes.
 #include "PictureTestSupport.h"
 
+#include "config/ConfigTestSupport.h"
+
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/PresentTarget.h"
 #include "platform/gfx/ReportImageTarget.h"
 #include "records/Rulers.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -45,6 +49,32 @@ TEST_F(Rulers, TicksEveryHalfStepLabelsEveryStepClearOfTheUnit) {
     // An empty range: only "0" and the unit.
     RenderHorizMarkup(record(), b, KeepScheme, 0.0, 0.0, 400, 30);
     EXPECT_TRUE(allColor(b, {0, 0, 400, 12}, kWhite));
+}
+
+TEST_F(Rulers, StepsFromTwoHundredWriteThousandsWithOneDecimal) {
+    tbtest::ScopedSeparators separators('.');
+    record().Config->IndexMarkMks = 4; // 200 us: d = 400 / (2000 / 200) = 40
+    TBitmap b;
+    RenderHorizMarkup(record(), b, KeepScheme, 0.0, 2000.0, 400, 30);
+    // Writing the expected texts over the ruler in its own font and background changes nothing:
+    // "0.2" under 40, "0.4" under 80 and unit text 20 (not "200", "400" and unit text 10).
+    TBitmap expected = b;
+    platform::gfx::TCanvas& c = expected.Canvas();
+    c.Brush.Color = kWhite;
+    c.Brush.Style = platform::gfx::TBrushStyle::bsSolid;
+    c.Font = platform::gfx::TFont{};
+    c.Font.Name = "Arial";
+    c.Font.SetSize(9);
+    c.Font.Color = kBlack;
+    const std::string unit = GetTxtVarValueString(20);
+    ASSERT_NE(unit, GetTxtVarValueString(10));
+    c.TextOut(400 - 2 * c.TextWidth(unit), 12, unit);
+    for (const auto& [x, label] :
+         std::vector<std::pair<int, std::string>>{{40, "0.2"}, {80, "0.4"}}) {
+        c.TextOut(int(std::nearbyint(x - c.TextWidth(label) / 2.0)), 12, label);
+    }
+    EXPECT_EQ(expected.Pixels(), b.Pixels());
+    EXPECT_GT(countColor(b, {30, 12, 50, 30}, kBlack), 0);
 }
 
 TEST_F(Rulers, ZoomRulerStartsOnTheFirstWholeMultiple) {
