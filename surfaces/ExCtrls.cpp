@@ -353,9 +353,8 @@ void TExSpeedButton::SetDown(bool value) {
     }
     down_ = value;
     if (value) {
-        if (state_ == TButtonState::bsUp) {
-            state_ = TButtonState::bsExclusive;
-        }
+        // Also a button still held by the mouse: a group button that went down stays exclusive.
+        state_ = TButtonState::bsExclusive;
     } else {
         state_ = TButtonState::bsUp;
     }

@@ -854,8 +854,8 @@ bool TCustomSurfaceView::CheckSurfaces() {
 }
 
 void TCustomSurfaceView::SyncSizeToControl() {
-    if (autoSize_ && initialized_ && !updating_ &&
-        (width() != SurfaceWidth() || height() != SurfaceHeight())) {
+    // Uninitialised, this only stores the size the next back surface gets.
+    if (autoSize_ && !updating_ && (width() != SurfaceWidth() || height() != SurfaceHeight())) {
         SetSize(width(), height());
     }
 }

@@ -154,6 +154,25 @@ TEST_F(LinkTest, MarkupWriteHandshake) {
     EXPECT_TRUE(sim.callsOf(TBSIM_SEND_BULK_BUFFER).empty());
 }
 
+TEST_F(LinkTest, MarkupCommandsLeaveTheParameterOfThePreviousCommand) {
+    TBaseConfigCell config(0, 0, 0);
+    config.ResetAll(0);
+    sim.setReply(0);
+    ASSERT_EQ(SendConfig(nullptr, &config, 17), LinkResult::Done);
+    std::unique_ptr<TCorvantaAbsConfigCell> markup;
+    std::string description;
+    ASSERT_EQ(ReceiveFlashMarkup(markup, description), LinkResult::Done);
+    ASSERT_EQ(SendFlashMarkup(markup.get()), LinkResult::Done);
+    const auto sends = sim.callsOf(TBSIM_SEND_SERVICE_BUFFER);
+    ASSERT_EQ(sends.size(), 3u);
+    for (const auto& c : {sends[1], sends[2]}) {
+        EXPECT_EQ(c.paramHigh, 0x00) << int(c.command);
+        EXPECT_EQ(c.paramLow, 17) << int(c.command);
+    }
+    EXPECT_EQ(sends[1].command, 7);
+    EXPECT_EQ(sends[2].command, 8);
+}
+
 TEST_F(LinkTest, MarkupWriteFailures) {
     TCorvantaAbsConfigCell markup;
     markup.SetDefaults();

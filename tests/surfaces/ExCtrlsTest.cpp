@@ -338,6 +338,7 @@ TEST(SpeedButtonMouse, AClickInsideFiresAndTogglesGroupButtons) {
     button->SetGroupIndex(3);
     click(button, {5, 5});
     EXPECT_TRUE(button->Down());
+    EXPECT_EQ(button->State(), TButtonState::bsExclusive); // drawn checkered, not merely pressed
     EXPECT_EQ(clicks, 2);
     button->setEnabled(false);
     click(button, {5, 5});

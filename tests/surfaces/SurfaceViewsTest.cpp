@@ -155,6 +155,18 @@ TEST(SurfaceViewLifecycle, ResizedSurfaceStartsBlack) {
     EXPECT_EQ(f.view->Surface()->IDDSurface().Pixels().GetPixel(3, 3), gfx::clBlack);
 }
 
+TEST(SurfaceViewLifecycle, AnUninitialisedControlKeepsItsSizeForTheSurface) {
+    Form f(40, 30);
+    f.window->show();
+    f.view->resize(70, 25);
+    EXPECT_FALSE(f.view->Initialized());
+    EXPECT_EQ(f.view->SurfaceWidth(), 70);
+    EXPECT_EQ(f.view->SurfaceHeight(), 25);
+    f.view->SetAutoSize(false);
+    f.view->resize(20, 20);
+    EXPECT_EQ(f.view->SurfaceWidth(), 70); // without AutoSize the surface keeps its own size
+}
+
 TEST(SurfaceViewLifecycle, AnEmptyControlGetsAOnePixelSurface) {
     Form f(0, 0);
     f.view->Initialize();
