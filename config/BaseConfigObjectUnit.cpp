@@ -869,6 +869,24 @@ bool TBaseConfigCell::ValidateParam(int number, std::string& message) {
     }
 }
 
+namespace {
+
+// Parameters whose validation repairs the value instead of putting back its default.
+bool keepsRepair(int number) {
+    switch (number) {
+    case CONFIGURATION_NAME:
+    case ASCAN_STROB1_BEGIN_TIME:
+    case ASCAN_STROB1_LENGTH_TIME:
+    case ASCAN_STROB1_BEGIN_MM:
+    case ASCAN_STROB1_LENGTH_MM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool TBaseConfigCell::ValidateAll() {
     bool allValid = true;
     std::string message;
@@ -878,8 +896,9 @@ bool TBaseConfigCell::ValidateAll() {
         }
         allValid = false;
         // Where validation itself repaired the value (a name cut to its length, a strobe moved
-        // onto the picture) the repair stands; otherwise the parameter starts afresh.
-        if (!ValidateParam(n, message)) {
+        // onto the picture) the repair stands; otherwise the parameter starts afresh, which for
+        // the active TVG points also lays the points out anew.
+        if (!keepsRepair(n) || !ValidateParam(n, message)) {
             ResetParam(ConfigNumber, n);
         }
     }

@@ -301,10 +301,10 @@ int ReadLegacyBlock(TBaseConfigCell& c, text::LineReader& file, bool skipVersion
     if (asWritten) {
         *asWritten = shape;
     }
-    // The pixels are the truth of this form; the times follow from them.
+    // The pixels are the truth of this form; the times follow from them, once for validation to
+    // check and again from the pixels and range that validation leaves.
     c.Recalculate();
     c.ValidateAll();
-    c.BuildTgvCurve();
-    c.Modified = 0;
+    c.Recalculate();
     return 0;
 }

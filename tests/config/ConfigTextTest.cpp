@@ -457,6 +457,24 @@ TEST_F(ConfigText, PositionalBlockCutShort) {
     EXPECT_EQ(readLegacy(read, lines), 1);
 }
 
+TEST_F(ConfigText, PositionalTimesFollowThePixelsThatValidationLeaves) {
+    TBaseConfigCell sent = c;
+    sent.AScanRange = 5000; // beyond the range: validation puts back 1024
+    sent.StrobeBeginPixel[0] = 32;
+    sent.StrobeEndPixel[0] = 64;
+    sent.CursorPixel = {100, 200};
+    auto lines = written([&sent](AtomicFileWriter& f) { WriteLegacyBlock(sent, f); });
+    TBaseConfigCell read(1, 1, 1);
+    ASSERT_EQ(readLegacy(read, lines), 0);
+    EXPECT_EQ(read.AScanRange, 1024);
+    EXPECT_EQ(read.StrobeBeginPixel[0], 32);
+    EXPECT_DOUBLE_EQ(read.StrobeBeginTime[0], 102.4);
+    EXPECT_DOUBLE_EQ(read.StrobeLengthTime[0], 102.4);
+    EXPECT_DOUBLE_EQ(read.CursorTime[0], 320.0);
+    EXPECT_DOUBLE_EQ(read.CursorTime[1], 640.0);
+    EXPECT_EQ(read.Modified, 0);
+}
+
 TEST_F(ConfigText, PositionalShapeIsReportedAsWrittenBeforeValidation) {
     TBaseConfigCell sent = c;
     sent.MapVerticPoints = 3; // fewer rows than a configuration keeps

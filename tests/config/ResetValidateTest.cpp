@@ -197,6 +197,22 @@ TEST_F(ResetValidate, ValidateAllResetsWhatFailed) {
     }
 }
 
+TEST_F(ResetValidate, ValidateAllLaysOutTheTvgPointsAgainWithTheActivePoints) {
+    c.AScanRange = 2000;
+    c.TgvActivePoints = 35;
+    c.TgvGain.fill(7);
+    c.TgvPos.fill(3);
+    EXPECT_FALSE(c.ValidateAll());
+    EXPECT_EQ(c.TgvActivePoints, 30);
+    EXPECT_EQ(c.TgvGain[0], 0);
+    EXPECT_EQ(c.TgvPos[0], 0);
+    EXPECT_EQ(c.TgvGain[1], 28);
+    EXPECT_EQ(c.TgvPos[1], 64);
+    EXPECT_EQ(c.TgvGain[29], 30);
+    EXPECT_EQ(c.TgvPos[29], 2000);
+    EXPECT_EQ(c.TgvPos[31], 31 * 64);
+}
+
 TEST_F(ResetValidate, RealRanges) {
     std::string message;
     c.DotsPerCell = 70.0;
