@@ -438,7 +438,9 @@ bool TBaseBandCell::ReadAllSamples(text::LineReader& file) {
                                text::formatInteger(Config->BandLastAScan + 1) + " A-scans");
     }
     SetScanCount(static_cast<std::uint16_t>(Config->BandLastAScan + 1));
+    // Each A-scan is read as the current one, so the last one read stays selected.
     for (std::uint32_t j = 0; j < Count2; ++j) {
+        SetCurrentScan(static_cast<std::uint16_t>(j));
         if (!ReadSampleLines(file, Data.Scan(0, j), n)) {
             return false;
         }

@@ -223,8 +223,11 @@ bool TBaseMapCell::ReadAllSamples(text::LineReader& file) {
                                text::formatInteger(columns));
     }
     SetMapSize(rows, columns);
+    // Each A-scan is read as the current one, so the last one read stays selected.
     for (std::uint32_t r = 0; r < rows; ++r) {
+        SetCurrentRow(static_cast<std::uint16_t>(r));
         for (std::uint32_t c = 0; c < columns; ++c) {
+            SetCurrentScan(static_cast<std::uint16_t>(c));
             if (!ReadSampleLines(file, Data.Scan(r, c), n)) {
                 return false;
             }

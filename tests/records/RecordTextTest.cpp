@@ -221,6 +221,20 @@ TEST_F(RecordText, ATextEndingEarlyIsNotClosedAndKeepsWhatWasRead) {
     EXPECT_EQ(r.Trace()[1], 2);
 }
 
+TEST_F(RecordText, TheLastAScanReadStaysSelected) {
+    auto band = tbtest::makeBand(1, 3, 32);
+    TBaseBandCell bandCopy;
+    load(bandCopy, saved(*band));
+    EXPECT_EQ(bandCopy.Index2, 2);
+    ASSERT_NE(band->Scan(0, 2)[1], band->Scan(0, 0)[1]);
+    EXPECT_EQ(bandCopy.Trace()[1], band->Scan(0, 2)[1]);
+    auto map = tbtest::makeMap(1, 2, 3, 32);
+    TBaseMapCell mapCopy;
+    load(mapCopy, saved(*map));
+    EXPECT_EQ(mapCopy.Index1, 1);
+    EXPECT_EQ(mapCopy.Index2, 2);
+}
+
 TEST_F(RecordText, AMapCursorOutsideTheGridIsReadOntoTheGrid) {
     auto original = tbtest::makeMap(1, 2, 3, 32);
     original->Config->MapCursorVertical = 30;
