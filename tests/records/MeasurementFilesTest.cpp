@@ -360,6 +360,22 @@ TEST_F(Files, ShortFilesGiveExactlyTheRecordsRead) {
     expectPrevious(list, count);
 }
 
+TEST_F(Files, ABandFileAnnouncingMoreBandsThanItHoldsGivesTheOneRead) {
+    PBandsSet list;
+    list.push_back(tbtest::makeBand(1, 3, 32));
+    markAll(list);
+    ASSERT_EQ(SaveBandsToFile(file("b.btf"), list, 1), 0);
+    auto lines = readAllLines(file("b.btf"));
+    lines[4] = "Count:2";
+    writeBytes(file("b.btf"), crlf(lines));
+    PBandsSet loaded;
+    std::uint16_t count = 0;
+    EXPECT_EQ(LoadBandsFromFile(file("b.btf"), loaded, count), 1);
+    ASSERT_EQ(count, 1);
+    expectWellFormed(loaded, count);
+    tbtest::expectSameSamples(*list[0], *loaded[0]);
+}
+
 TEST_F(Files, ValuesThatDoNotFitEndTheReadingAfterTheGoodRecords) {
     const auto good = aScanFile(2);
     // The second record starts after the first one's closing line (the first "65534:" closes
