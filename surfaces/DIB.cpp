@@ -529,9 +529,12 @@ void TDIB::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     }
     const bool topDown = height < 0;
     const std::int64_t rows = topDown ? -height : height;
-    if (width <= 0 || rows <= 0 ||
-        (topDown && compression != BI_RGB && compression != BI_BITFIELDS)) {
+    if (width < 0 || (topDown && compression != BI_RGB && compression != BI_BITFIELDS)) {
         invalid();
+    }
+    if (width == 0 || rows == 0) {
+        Clear(); // no pixels at all: an empty picture, as the writer stores one
+        return;
     }
     if (width * rows > platform::gfx::kMaxBitmapPixels) {
         invalid();

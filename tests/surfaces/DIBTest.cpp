@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 using platform::gfx::TBitmap;
@@ -216,7 +217,6 @@ TEST(DIBReading, HostileHeadersAreRefused) {
     bigRle.resize(bigRle.size() + 1024 + 10);
     EXPECT_TRUE(refused(bigRle));
     EXPECT_TRUE(refused(header(-5, 5, 24, 0)));
-    EXPECT_TRUE(refused(header(5, 0, 24, 0)));
     Bytes shortRows = header(4, 4, 24, 0);
     shortRows.resize(shortRows.size() + 47); // one byte short
     EXPECT_TRUE(refused(shortRows));
@@ -236,6 +236,56 @@ TEST(DIBReading, HostileHeadersAreRefused) {
     // A bit count the format does not have.
     TDIB d;
     EXPECT_THROW(d.LoadFromBytes(header(2, 2, 3, 0)), EInvalidGraphicOperation);
+}
+
+TEST(DIBReading, PicturesWithoutWidthOrHeightAreEmpty) {
+    const Bytes written = TDIB().SaveToBytes();
+    TDIB d = pattern(8);
+    d.LoadFromBytes(written); // what the writer makes of an empty picture reads back
+    EXPECT_TRUE(d.Empty());
+    for (const Bytes& b :
+         {header(5, 0, 24, 0), header(0, 3, 24, 0), header(0, std::int32_t(0x80000000u), 32, 0)}) {
+        TDIB e = pattern(24);
+        e.LoadFromBytes(b);
+        EXPECT_TRUE(e.Empty());
+        EXPECT_EQ(e.ToBitmap().Width() * e.ToBitmap().Height(), 0);
+    }
+}
+
+TEST(DIBReading, PlainSixteenAndThirtyTwoBitsUseTheirDefaultFormats) {
+    Bytes b = header(2, 1, 16, 0);
+    b.insert(b.end(), {0x00, 0x7C, 0xE0, 0x03}); // 5-5-5 red, green
+    TDIB d;
+    d.LoadFromBytes(b);
+    EXPECT_EQ(d.PixelFormat(), MakeDIBPixelFormat(5, 5, 5));
+    EXPECT_EQ(d.ToBitmap().GetPixel(0, 0), platform::gfx::clRed);
+    EXPECT_EQ(d.ToBitmap().GetPixel(1, 0), platform::gfx::clLime);
+
+    Bytes w = header(1, 1, 32, 0);
+    w.insert(w.end(), {0x10, 0x20, 0x30, 0});
+    TDIB t;
+    t.LoadFromBytes(w);
+    EXPECT_EQ(t.PixelFormat(), MakeDIBPixelFormat(8, 8, 8));
+    EXPECT_EQ(t.ToBitmap().GetPixel(0, 0), platform::gfx::RGB(0x30, 0x20, 0x10));
+}
+
+TEST(DIBReading, FourBitRunsWithDeltasAndPaddedAbsoluteRuns) {
+    Bytes b = header(6, 2, 4, 2, 2);
+    b.insert(b.end(), {0, 0, 0, 0, 0, 0, 255, 0});
+    b.insert(b.end(), {2, 0x11, 0, 2, 2, 0, 2, 0x11, 0, 0}); // bottom: 1 1 . . 1 1, line end
+    // top: five pixels given one by one (three bytes, padded to four), then a run of one
+    b.insert(b.end(), {0, 5, 0x10, 0x10, 0x10, 0x00, 1, 0x10, 0, 1});
+    TDIB d;
+    d.LoadFromBytes(b);
+    auto row = [&](int y) {
+        std::string s;
+        for (int x = 0; x < 6; ++x) {
+            s += char('0' + d.GetPixelValue(x, y));
+        }
+        return s;
+    };
+    EXPECT_EQ(row(1), "110011");
+    EXPECT_EQ(row(0), "101011");
 }
 
 TEST(DIBImages, CopiesShareTheImageUntilOneChanges) {
