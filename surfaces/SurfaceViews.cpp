@@ -827,8 +827,10 @@ std::vector<ddraw::PaletteEntry>
 TCustomSurfaceView::PaletteEntriesFrom(const std::array<TRGBQuad, 256>& table) const {
     std::vector<ddraw::PaletteEntry> entries(256);
     const bool all = effectiveOptions_.Contains(doAllowPalette256);
+    // The static colours belong to the system, not to either of the control's tables.
+    static const std::array<TRGBQuad, 256> system = systemPalette();
     for (std::size_t i = 0; i < 256; ++i) {
-        const TRGBQuad& q = (!all && (i < 10 || i >= 246)) ? DefaultColorTable[i] : table[i];
+        const TRGBQuad& q = (!all && (i < 10 || i >= 246)) ? system[i] : table[i];
         entries[i] = {q[2], q[1], q[0], ddraw::PC_NOCOLLAPSE};
     }
     return entries;
@@ -854,9 +856,16 @@ bool TCustomSurfaceView::CheckSurfaces() {
 }
 
 void TCustomSurfaceView::SyncSizeToControl() {
-    // Uninitialised, this only stores the size the next back surface gets.
-    if (autoSize_ && !updating_ && (width() != SurfaceWidth() || height() != SurfaceHeight())) {
-        SetSize(width(), height());
+    // Uninitialised, this only stores the size the next back surface gets. A back surface is
+    // never smaller than 1 x 1, so a control without width or height already has the surface it
+    // would get; making it again would blank it before every draw.
+    if (!autoSize_ || updating_) {
+        return;
+    }
+    const int w = initialized_ ? std::max(width(), 1) : width();
+    const int h = initialized_ ? std::max(height(), 1) : height();
+    if (w != SurfaceWidth() || h != SurfaceHeight()) {
+        SetSize(w, h);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,6 +175,22 @@ TEST(SurfaceViewLifecycle, AnEmptyControlGetsAOnePixelSurface) {
     EXPECT_EQ(f.view->Surface()->Height(), 1);
 }
 
+TEST(SurfaceViewLifecycle, AnEmptyControlKeepsItsSurfaceFromDrawToDraw) {
+    Form f(0, 0);
+    f.view->Initialize();
+    f.events.clear();
+    ASSERT_TRUE(f.view->CanDraw());
+    f.view->Surface()->Canvas().SetPixel(0, 0, gfx::clWhite);
+    f.view->Surface()->Canvas().Release();
+    ASSERT_TRUE(f.view->CanDraw());
+    EXPECT_TRUE(f.events.empty()); // no size change, so the surface is not made again
+    EXPECT_EQ(f.view->Surface()->IDDSurface().Pixels().GetPixel(0, 0), gfx::clWhite);
+    f.view->resize(3, 0);
+    ASSERT_TRUE(f.view->CanDraw());
+    EXPECT_EQ(f.view->Surface()->Width(), 3);
+    EXPECT_EQ(f.view->Surface()->Height(), 1);
+}
+
 TEST(SurfaceViewLifecycle, WithoutAWindowInitializeRaises) {
     TSurfaceView lone;
     try {
@@ -258,6 +275,21 @@ TEST(SurfaceViewPresent, CentringPutsTheOddPixelRightAndBelow) {
     ASSERT_TRUE(present(*f.view, b));
     EXPECT_EQ(f.view->PresentedImage().GetPixel(0, 0), gfx::clBlue);
     EXPECT_EQ(f.view->PresentedImage().GetPixel(40, 30), gfx::clRed);
+}
+
+TEST(SurfaceViewPresent, CentringALargerSurfaceTruncatesTowardZero) {
+    Form f(40, 30);
+    f.view->Initialize();
+    f.view->SetAutoSize(false);
+    f.view->SetSize(43, 33); // (40 - 43) / 2 = -1, not -2
+    const TBitmap b = picture(43, 33);
+    ASSERT_TRUE(present(*f.view, b));
+    const TBitmap& shown = f.view->PresentedImage();
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(shown.GetPixel(x, y), b.GetPixel(x + 1, y + 1)) << x << "," << y;
+        }
+    }
 }
 
 TEST(SurfaceViewPresent, OnlyPresentationOptionsChangeWhileInitialised) {
@@ -497,4 +529,34 @@ TEST(DirectDrawObjects, SurfacesLoadPicturesAndCopyIntoDIBs) {
     EXPECT_EQ(u->IDDSurface().Pixels().Pixels(), b.Pixels());
     u->Assign(nullptr);
     EXPECT_FALSE(u->HasSurface());
+}
+
+TEST(SurfaceViewPalette, StaticEntriesComeFromTheSystemAndRestoreLoadsDefaultsFirst) {
+    Form f;
+    f.view->ColorTable[100] = {1, 2, 3, 0}; // blue, green, red
+    f.view->DefaultColorTable[100] = {7, 8, 9, 0};
+    f.view->ColorTable[0] = {255, 255, 255, 0};
+    f.view->DefaultColorTable[0] = {255, 255, 255, 0};
+    f.view->DefaultColorTable[250] = {1, 1, 1, 0};
+    ddraw::PaletteEntry during{};
+    f.view->OnRestoreSurface = [&](TObject*) {
+        f.view->Palette()->IDDPalette().GetEntries(100, 1, &during);
+    };
+    f.view->Initialize();
+    const auto nc = ddraw::PC_NOCOLLAPSE;
+    EXPECT_EQ(during, (ddraw::PaletteEntry{9, 8, 7, nc}));
+    std::array<ddraw::PaletteEntry, 256> e{};
+    ASSERT_EQ(f.view->Palette()->IDDPalette().GetEntries(0, 256, e.data()), ddraw::DD_OK);
+    EXPECT_EQ(e[100], (ddraw::PaletteEntry{3, 2, 1, nc}));
+    // The twenty static colours are the system's, whatever either table says.
+    EXPECT_EQ(e[0], (ddraw::PaletteEntry{0, 0, 0, nc}));
+    EXPECT_EQ(e[250], (ddraw::PaletteEntry{0, 255, 0, nc}));
+
+    std::array<TRGBQuad, 256> table = f.view->ColorTable;
+    table[5] = {10, 20, 30, 0};
+    table[50] = {10, 20, 30, 0};
+    f.view->UpdatePalette(table);
+    ASSERT_EQ(f.view->Palette()->IDDPalette().GetEntries(0, 256, e.data()), ddraw::DD_OK);
+    EXPECT_EQ(e[5], (ddraw::PaletteEntry{128, 0, 128, nc}));
+    EXPECT_EQ(e[50], (ddraw::PaletteEntry{30, 20, 10, nc}));
 }
