@@ -990,7 +990,9 @@ bool TCustomSurfaceView::event(QEvent* e) {
 }
 
 bool TCustomSurfaceView::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == parentForm_ && e->type() == QEvent::Show && AutoInitialize &&
+    // ShowToParent comes once the window has handled its own showing and is on the screen, so
+    // a window that initialises its views itself when shown has done so by now.
+    if (watched == parentForm_ && e->type() == QEvent::ShowToParent && AutoInitialize &&
         !everInitialized_) {
         try {
             Initialize();

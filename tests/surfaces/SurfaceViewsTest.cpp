@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -214,6 +215,42 @@ TEST(SurfaceViewLifecycle, ShowingTheWindowInitialisesAnAutomaticControl) {
     f.window->hide();
     f.window->show(); // only the first showing
     EXPECT_TRUE(f.events.empty());
+}
+
+namespace {
+
+// A window whose own handling of being shown runs a given action.
+class ShowingWindow : public QWidget {
+public:
+    std::function<void()> onShow;
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QWidget::showEvent(e);
+        if (onShow) {
+            onShow();
+        }
+    }
+};
+
+} // namespace
+
+TEST(SurfaceViewLifecycle, TheWindowHandlesItsShowingBeforeTheAutomaticInitialisation) {
+    std::vector<std::string> events;
+    auto window = std::make_unique<ShowingWindow>();
+    auto* view = new TSurfaceView(window.get());
+    view->OnInitializing = [&](TObject*) { events.push_back("Initializing"); };
+    view->OnFinalize = [&](TObject*) { events.push_back("Finalize"); };
+    // The window initialises its views itself when shown; the automatic one then has nothing
+    // left to do.
+    window->onShow = [&] {
+        events.push_back("shown");
+        view->Initialize();
+    };
+    window->show();
+    EXPECT_TRUE(view->Initialized());
+    EXPECT_EQ(events, (V{"shown", "Initializing"}));
+    window.reset();
 }
 
 TEST(SurfaceViewLifecycle, FullScreenAndThreeDimensionalOptionsCannotInitialise) {
