@@ -253,6 +253,30 @@ TEST(SurfaceViewLifecycle, TheWindowHandlesItsShowingBeforeTheAutomaticInitialis
     window.reset();
 }
 
+TEST(SurfaceViewLifecycle, AFailedInitializeIsNotRetriedAutomatically) {
+    QWidget window;
+    auto* view = new TSurfaceView;
+    EXPECT_THROW(view->Initialize(), ESurfaceViewError); // no window yet
+    view->setParent(&window);
+    window.show();
+    EXPECT_FALSE(view->Initialized());
+    view->Initialize(); // asked for, it works
+    EXPECT_TRUE(view->Initialized());
+}
+
+TEST(SurfaceViewLifecycle, FinalizeKeepsTheSurfaceSizeForTheNextInitialize) {
+    Form f(41, 31);
+    f.view->SetAutoSize(false);
+    f.view->Initialize();
+    f.view->SetSize(20, 10);
+    f.view->Finalize();
+    EXPECT_EQ(f.view->SurfaceWidth(), 20);
+    EXPECT_EQ(f.view->SurfaceHeight(), 10);
+    f.view->Initialize();
+    EXPECT_EQ(f.view->Surface()->Width(), 20);
+    EXPECT_EQ(f.view->Surface()->Height(), 10);
+}
+
 TEST(SurfaceViewLifecycle, FullScreenAndThreeDimensionalOptionsCannotInitialise) {
     Form f;
     f.view->SetOptions({doFullScreen, doFlip});
