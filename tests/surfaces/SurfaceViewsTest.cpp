@@ -1,5 +1,6 @@
 #include "surfaces/SurfaceViews.h"
 #include "surfaces/DIB.h"
+#include "surfaces/SurfaceTarget.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -620,4 +621,28 @@ TEST(SurfaceViewPalette, StaticEntriesComeFromTheSystemAndRestoreLoadsDefaultsFi
     ASSERT_EQ(f.view->Palette()->IDDPalette().GetEntries(0, 256, e.data()), ddraw::DD_OK);
     EXPECT_EQ(e[5], (ddraw::PaletteEntry{128, 0, 128, nc}));
     EXPECT_EQ(e[50], (ddraw::PaletteEntry{30, 20, 10, nc}));
+}
+
+TEST(SurfaceViewTargetTest, ThePresentSequenceReachesTheScreen) {
+    Form f(40, 30);
+    TSurfaceViewTarget target(*f.view);
+    EXPECT_EQ(target.Width(), 40);
+    EXPECT_EQ(target.Height(), 30);
+    gfx::Present(target, picture(40, 30)); // not initialised: nothing, no error
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(1, 1), gfx::ColorToRGB(gfx::clBtnFace));
+
+    f.view->Initialize();
+    const TBitmap b = picture(40, 30);
+    gfx::Present(target, b);
+    EXPECT_EQ(f.view->PresentedImage().Pixels(), b.Pixels());
+    EXPECT_FALSE(f.view->Surface()->Canvas().HandleAllocated());
+
+    ASSERT_TRUE(target.CanDraw());
+    target.Fill(0);
+    target.DrawAndRelease(30, 20, picture(4, 4));
+    EXPECT_FALSE(f.view->Surface()->Canvas().HandleAllocated());
+    target.Flip();
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(29, 19), gfx::clBlack);
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(30, 20), gfx::clBlue);
+    EXPECT_EQ(f.view->PresentedImage().GetPixel(33, 23), gfx::clRed);
 }
