@@ -646,3 +646,19 @@ TEST(SurfaceViewTargetTest, ThePresentSequenceReachesTheScreen) {
     EXPECT_EQ(f.view->PresentedImage().GetPixel(30, 20), gfx::clBlue);
     EXPECT_EQ(f.view->PresentedImage().GetPixel(33, 23), gfx::clRed);
 }
+
+TEST(SurfaceViewPresent, PaintingNeverWaitsForTheBlank) {
+    Form f(40, 30);
+    f.window->show();
+    f.view->Initialize();
+    ASSERT_TRUE(f.view->EffectiveOptions().Contains(doWaitVBlank));
+    const int before = f.view->DDraw()->IDraw().VerticalBlankWaits();
+    f.view->Surface()->Canvas().Draw(0, 0, picture(40, 30));
+    f.view->Surface()->Canvas().Release();
+    const QImage grabbed = f.view->grab().toImage();
+    EXPECT_EQ(grabbed.pixel(2, 2), qRgb(0, 0, 255));
+    EXPECT_EQ(f.view->DDraw()->IDraw().VerticalBlankWaits(), before);
+    EXPECT_TRUE(f.view->EffectiveOptions().Contains(doWaitVBlank)); // only for that one call
+    f.view->Flip();
+    EXPECT_EQ(f.view->DDraw()->IDraw().VerticalBlankWaits(), before + 1);
+}
