@@ -223,6 +223,39 @@ TEST_F(BatchTest, AFailureAtTheThirdOfFiveAScansKeepsWhatArrived) {
     EXPECT_EQ(clock.pauses, (std::vector<std::uint32_t>{1}));
 }
 
+TEST_F(BatchTest, EveryReceivingBatchEndsWithOneMillisecondPause) {
+    announce(0, 2, 1);
+    PConfigsSet configs;
+    std::uint16_t count = 0;
+    std::string origin;
+    ASSERT_EQ(ReceiveConfigs(markup.get(), configs, count, origin), BatchResult::AllDone);
+    EXPECT_EQ(clock.pauses, (std::vector<std::uint32_t>{1}));
+
+    clock.pauses.clear();
+    PBandsSet bands;
+    ASSERT_EQ(ReceiveBands(markup.get(), bands, count, nullptr, origin), BatchResult::AllDone);
+    const std::size_t scans =
+        bands[0]->Config->BandLastAScan + bands[1]->Config->BandLastAScan + 2u;
+    std::vector<std::uint32_t> expected(scans, 10);
+    expected.push_back(1);
+    EXPECT_EQ(clock.pauses, expected);
+
+    clock.pauses.clear();
+    PMapsSet maps;
+    ASSERT_EQ(ReceiveMaps(markup.get(), maps, count, nullptr, origin), BatchResult::AllDone);
+    expected.assign(std::size_t(maps[0]->Config->MapVerticPoints) * maps[0]->Config->MapHorizPoints,
+                    30);
+    expected.push_back(1);
+    EXPECT_EQ(clock.pauses, expected);
+
+    // A failing configuration slot ends the batch with the same pause.
+    clock.pauses.clear();
+    sim.failCall(TBSIM_CHECK_BULK_BUFFER, 3, TBSIM_ANY_COMMAND);
+    EXPECT_EQ(ReceiveConfigs(markup.get(), configs, count, origin), BatchResult::Failed);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(clock.pauses, (std::vector<std::uint32_t>{1}));
+}
+
 TEST_F(BatchTest, NothingAnnouncedAnswersZeroAndLeavesTheList) {
     announce(0, 0, 0);
     PAscansSet list;

@@ -1,6 +1,7 @@
 #include "SimulatedInstrument.h"
 
 #include "config/LocalStringsUnit.h"
+#include "records/BaseAScanUnit.h"
 
 #include <filesystem>
 
@@ -121,6 +122,44 @@ TEST_F(LinkTest, AnInvalidMarkupAnswersZeroWithDefaultsAndADescription) {
     std::string again;
     EXPECT_EQ(IdentifyConnectedDevice(markup, again), 1);
     EXPECT_TRUE(markup->IsValid());
+}
+
+TEST_F(LinkTest, AFailedMarkupReadKeepsTheMarkupItHad) {
+    std::unique_ptr<TCorvantaAbsConfigCell> markup;
+    std::string description;
+    ASSERT_EQ(ReceiveFlashMarkup(markup, description), LinkResult::Done);
+    TCorvantaAbsConfigCell* const held = markup.get();
+    held->MapArea.End += 77; // an edit the failed reads must not undo
+    held->Modified = 1;
+    const auto before = markupBlock(*held);
+
+    sim.failCall(TBSIM_CHECK_BULK_BUFFER, 1, TBSIM_ANY_COMMAND);
+    std::string after = "unchanged";
+    EXPECT_EQ(ReceiveFlashMarkup(markup, after), LinkResult::BlockFailed);
+    EXPECT_EQ(markup.get(), held);
+    EXPECT_EQ(markupBlock(*markup), before);
+    EXPECT_EQ(markup->Modified, 1);
+    EXPECT_EQ(after, "unchanged");
+    EXPECT_EQ(USBBusy, 0);
+
+    sim.failCall(TBSIM_SEND_SERVICE_BUFFER, 1, TBSIM_ANY_COMMAND);
+    EXPECT_EQ(ReceiveFlashMarkup(markup, after), LinkResult::CommandFailed);
+    EXPECT_EQ(markupBlock(*markup), before);
+    EXPECT_EQ(after, "unchanged");
+    EXPECT_EQ(USBBusy, 0);
+
+    // Identification reports either failure as not identified.
+    sim.failCall(TBSIM_CHECK_BULK_BUFFER, 1, TBSIM_ANY_COMMAND);
+    EXPECT_EQ(IdentifyConnectedDevice(markup, after), 1);
+    EXPECT_EQ(markupBlock(*markup), before);
+}
+
+TEST_F(LinkTest, AnAScanReadWhoseCommandFailsAnswersSeven) {
+    sim.failCall(TBSIM_SEND_SERVICE_BUFFER, 1, TBSIM_ANY_COMMAND);
+    std::unique_ptr<TBaseAScanCell> aScan;
+    EXPECT_EQ(ReceiveAScan(aScan, 0), LinkResult::CommandFailed);
+    EXPECT_TRUE(sim.callsOf(TBSIM_CHECK_BULK_BUFFER).empty());
+    EXPECT_EQ(USBBusy, 0);
 }
 
 TEST_F(LinkTest, IdentifyNeedsAConnection) {

@@ -1,6 +1,8 @@
 // Decoding the instrument's raw sample block into the current A-scan.
 #include "RecordsTestSupport.h"
 
+#include "sim/SignalModel.h"
+
 #include <gtest/gtest.h>
 
 using tbtest::encodeBlock;
@@ -43,6 +45,21 @@ TEST(Decode, EveryValueSurvivesEncodingForEveryAverager) {
     // Indexes past the parameter's range decode as the widest samples.
     TBaseAScanCell r;
     EXPECT_EQ(decode(r, encodeBlock({-300, 300}, 4), 7, 2), (Samples{-300, 300}));
+}
+
+TEST(Decode, TheModelsEncodingOfEveryValueDecodesBackForEveryAverager) {
+    // The simulated instrument's encoder is the inverse the receiving side relies on.
+    Samples values;
+    for (int v = sim::kMinSampleValue; v <= sim::kMaxSampleValue; ++v) {
+        values.push_back(v);
+    }
+    for (int s = 0; s <= sim::kMaxAveragerIndex; ++s) {
+        std::vector<std::uint8_t> block(2 * values.size());
+        sim::encodeRawSamples(values, s, block);
+        TBaseAScanCell r;
+        EXPECT_EQ(decode(r, block, s, static_cast<std::uint16_t>(values.size())), values)
+            << "averager " << s;
+    }
 }
 
 TEST(Decode, DecodesNoMoreThanTheBlockTheCountAndTheAllocationHold) {

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <fstream>
+#include <new>
 #include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using platform::gfx::TBitmap;
 
@@ -286,6 +292,45 @@ TEST(DIBReading, FourBitRunsWithDeltasAndPaddedAbsoluteRuns) {
     };
     EXPECT_EQ(row(1), "110011");
     EXPECT_EQ(row(0), "101011");
+}
+
+// Pictures just below the pixel limit whose stream holds almost nothing must be refused from the
+// stream's size alone. A child process whose address space leaves room for no such picture reads
+// them; any allocation that fails there ends it with code 3.
+TEST(DIBReading, HostileHeadersBelowThePixelLimitAllocateNothingLarge) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+    constexpr std::int32_t kSide = 16383; // 16383 x 16383 pixels stay below the limit
+    ASSERT_LE(std::int64_t(kSide) * kSide, platform::gfx::kMaxBitmapPixels);
+    std::vector<Bytes> hostile;
+    hostile.push_back(header(kSide, kSide, 32, 0));
+    hostile.back().resize(hostile.back().size() + 4096);
+    hostile.push_back(header(kSide, -kSide, 24, 0)); // top-down
+    hostile.back().resize(hostile.back().size() + 4096);
+    hostile.push_back(header(kSide, kSide, 8, 1)); // run length: a few runs for a giant picture
+    hostile.back().resize(hostile.back().size() + 1024 + 64, 0);
+    const auto readInLittleRoom = [&hostile] {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = 256u << 20; // far below the 768 MiB the smallest would take
+        const rlimit limit{pages * rlim_t(sysconf(_SC_PAGESIZE)) + room, RLIM_INFINITY};
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
+            std::_Exit(2);
+        }
+        std::set_new_handler([] { std::_Exit(3); });
+        for (const Bytes& b : hostile) {
+            TDIB d;
+            try {
+                d.LoadFromBytes(b);
+                std::_Exit(4); // read as a picture
+            } catch (const EInvalidGraphic&) {
+            }
+        }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(readInLittleRoom(), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(DIBImages, CopiesShareTheImageUntilOneChanges) {
