@@ -6,6 +6,7 @@
 #include "records/RecordSlots.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace text = platform::text;
 
@@ -229,6 +230,9 @@ void TBaseAScanCell::SaveToText(text::AtomicFileWriter& file) {
 TRecordTextResult TBaseAScanCell::LoadFromText(text::LineReader& file) {
     Config->ResetAll(ResetNumber());
     TRecordTextResult result;
+    // The samples count only for the shape they were read for: a field after them that reshapes
+    // the record would leave it filled with zeros nobody measured.
+    std::optional<TRecordShape> samplesRead;
     std::string_view line;
     while (file.next(line)) {
         const std::uint16_t index = ParseLine(line);
@@ -239,8 +243,14 @@ TRecordTextResult TBaseAScanCell::LoadFromText(text::LineReader& file) {
         if (!ReadFieldLines(index, file)) {
             break;
         }
+        if (index == SamplesFieldIndex()) {
+            samplesRead = AnnouncedShape();
+        }
     }
-    result.Count = ConformAfterLoad();
+    result.Whole = result.Closed && samplesRead && *samplesRead == AnnouncedShape();
+    if (result.Whole) {
+        result.Count = ConformAfterLoad();
+    }
     return result;
 }
 

@@ -31,13 +31,18 @@ constexpr double AmplitudeReference = 16384.0 / 45.0;
 // Samples every A-scan slot holds, and the most a record text may announce for one A-scan.
 constexpr std::uint32_t AScanSlotSamples = 4097;
 
-// What reading one record text gave: the number of samples (A-scan) or A-scans (band, map) the
-// record holds, and whether the text reached its closing line. A text that ends early leaves the
-// record holding what was read.
+// What reading one record text gave: whether the text reached its closing line, whether it is a
+// whole record (closed, and its sample lines read for the shape it closes with), and the number
+// of samples (A-scan) or A-scans (band, map) a whole record holds. A record that is not whole
+// keeps what was read, sized no larger than its sample lines made it; its Count is 0.
 struct TRecordTextResult {
     std::uint32_t Count = 0;
     bool Closed = false;
+    bool Whole = false;
 };
+
+// Rows, columns and samples per A-scan.
+using TRecordShape = std::array<std::uint32_t, 3>;
 
 class TBaseAScanCell {
 public:
@@ -136,7 +141,7 @@ public:
 
     // Resets the configuration, then reads field lines up to "65534:" or the end of the text.
     // Field values too wide for their field raise platform::text::RangeError, unreadable shapes
-    // and samples TRecordTextError.
+    // and samples TRecordTextError. Only a whole record is sized to its configuration.
     TRecordTextResult LoadFromText(platform::text::LineReader& file);
 
     // The old form: the positional configuration text, then the samples.
@@ -177,6 +182,10 @@ protected:
     virtual void WriteFieldLines(std::uint16_t index, platform::text::AtomicFileWriter& file);
     // False when the text ends before the field's lines do.
     virtual bool ReadFieldLines(std::uint16_t index, platform::text::LineReader& file);
+
+    // The field whose lines are the samples, and the shape the fields read so far announce.
+    virtual std::uint16_t SamplesFieldIndex() const { return 7; }
+    virtual TRecordShape AnnouncedShape() const { return {1, 1, SampleCount()}; }
 
     // The configuration number LoadFromText resets with.
     virtual std::uint16_t ResetNumber() const { return RecordIndex; }

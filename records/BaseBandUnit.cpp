@@ -437,6 +437,9 @@ bool TBaseBandCell::ReadAllSamples(text::LineReader& file) {
         throw text::RangeError("Range check error: band of " +
                                text::formatInteger(Config->BandLastAScan + 1) + " A-scans");
     }
+    if (!SampleLinesMayFollow(file, std::uint64_t(Config->BandLastAScan + 1u) * n)) {
+        return false;
+    }
     SetScanCount(static_cast<std::uint16_t>(Config->BandLastAScan + 1));
     // Each A-scan is read as the current one, so the last one read stays selected.
     for (std::uint32_t j = 0; j < Count2; ++j) {

@@ -145,6 +145,10 @@ public:
 
 protected:
     std::uint16_t LastFieldIndex() const override { return 10; }
+    std::uint16_t SamplesFieldIndex() const override { return 6; }
+    TRecordShape AnnouncedShape() const override {
+        return {1, Config->BandLastAScan + 1u, SampleCount()};
+    }
     void WriteFieldLines(std::uint16_t index, platform::text::AtomicFileWriter& file) override;
     bool ReadFieldLines(std::uint16_t index, platform::text::LineReader& file) override;
     std::uint16_t ResetNumber() const override { return BandRecordIndex; }

@@ -222,6 +222,9 @@ bool TBaseMapCell::ReadAllSamples(text::LineReader& file) {
         throw text::RangeError("Range check error: a map of " + text::formatInteger(rows) + " x " +
                                text::formatInteger(columns));
     }
+    if (!SampleLinesMayFollow(file, std::uint64_t(rows) * columns * n)) {
+        return false;
+    }
     SetMapSize(rows, columns);
     // Each A-scan is read as the current one, so the last one read stays selected.
     for (std::uint32_t r = 0; r < rows; ++r) {

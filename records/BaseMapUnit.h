@@ -6,6 +6,7 @@
 
 #include "records/BaseBandUnit.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -107,6 +108,10 @@ public:
 protected:
     void WriteFieldLines(std::uint16_t index, platform::text::AtomicFileWriter& file) override;
     bool ReadFieldLines(std::uint16_t index, platform::text::LineReader& file) override;
+    TRecordShape AnnouncedShape() const override {
+        return {std::max<std::uint32_t>(Config->MapVerticPoints, 1),
+                std::max<std::uint32_t>(Config->MapHorizPoints, 1), SampleCount()};
+    }
     std::uint32_t ConformAfterLoad() override;
 
 private:

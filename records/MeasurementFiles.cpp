@@ -5,6 +5,7 @@
 #include "platform/text/LineFile.h"
 #include "platform/text/Numbers.h"
 
+#include <new>
 #include <optional>
 #include <string_view>
 #include <type_traits>
@@ -121,8 +122,7 @@ int handOver(RecordList<Cell>& read, bool complete, RecordList<Cell>& list, std:
 // places in the file; the shape is therefore taken as the text holds it.
 // Puts the shape the old-form text holds into the configuration; false when it lies beyond
 // what a record may hold.
-template <typename Cell>
-bool takeLegacyShape(TBaseConfigCell& config, const TLegacyShape& shape) {
+template <typename Cell> bool takeLegacyShape(TBaseConfigCell& config, const TLegacyShape& shape) {
     auto within = [](const std::optional<std::int64_t>& v, std::int64_t low, std::int64_t high) {
         return v && *v >= low && *v <= high ? v : std::nullopt;
     };
@@ -190,8 +190,7 @@ int loadOldList(const std::filesystem::path& path, RecordList<Cell>& list, std::
         try {
             TLegacyShape shape;
             if (ReadLegacyBlock(config, file, true, &shape) != 0 ||
-                !takeLegacyShape<Cell>(config, shape) ||
-                !record->ReadAllSamples(file)) {
+                !takeLegacyShape<Cell>(config, shape) || !record->ReadAllSamples(file)) {
                 complete = false;
                 break;
             }
@@ -199,6 +198,9 @@ int loadOldList(const std::filesystem::path& path, RecordList<Cell>& list, std::
             complete = false;
             break;
         } catch (const TRecordTextError&) {
+            complete = false;
+            break;
+        } catch (const std::bad_alloc&) {
             complete = false;
             break;
         }
@@ -264,8 +266,13 @@ int loadList(const std::filesystem::path& path, RecordList<Cell>& list, std::uin
         } catch (const TRecordTextError&) {
             complete = false;
             break;
+        } catch (const std::bad_alloc&) {
+            complete = false;
+            break;
         }
-        if (!result.Closed) {
+        // A record that closes before its samples (or reshapes itself after them) is as
+        // incomplete as one the file cuts off.
+        if (!result.Whole) {
             complete = false;
             break;
         }

@@ -5,12 +5,14 @@
 //
 // Saving writes a temporary file beside the target and renames it over the target only when
 // everything was written, so a failed save leaves the previous file as it was. Loading reads into
-// a new list: the caller's list changes only when the file was recognised and at least one record
-// was read, and then it holds exactly the records read, with count equal to its length.
+// a new list: the caller's list changes only when the file was recognised and either at least one
+// whole record was read or the file was read to its end (so a complete file announcing no
+// records empties the list); it then holds exactly the records read, with count equal to its
+// length.
 //
 // Results: 0 success, 1 failure (refused save, write error, unrecognised file, a file that ends
-// early or holds a value that does not fit). A file that cannot be opened for loading raises
-// platform::text::IoError.
+// early, a record without its samples, a value that does not fit, no memory for a record). A file
+// that cannot be opened for loading raises platform::text::IoError.
 #pragma once
 
 #include "records/BaseAScanUnit.h"

@@ -66,6 +66,12 @@ std::int32_t sampleValue(std::string_view line) {
 
 } // namespace
 
+bool SampleLinesMayFollow(const text::LineReader& file, std::uint64_t n) {
+    // n lines take at least 2n - 1 bytes.
+    const std::uint64_t left = file.bytesLeft();
+    return n <= left / 2 + left % 2;
+}
+
 bool ReadSampleLines(text::LineReader& file, std::span<std::int32_t> dest, std::uint32_t n) {
     std::string_view line;
     for (std::uint32_t i = 0; i < n; ++i) {

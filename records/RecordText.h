@@ -43,6 +43,11 @@ std::string FieldLine(int index, std::string_view value);
 std::uint32_t FieldValue(std::string_view text, std::uint32_t max,
                          std::optional<std::uint32_t> fallback);
 
+// Whether what is left of the file can hold n sample lines: each is at least one character and a
+// line end (the last needs no end). Records sized from an announced count ask this before they
+// allocate, so a few damaged lines cannot cost more memory than their file could fill.
+bool SampleLinesMayFollow(const platform::text::LineReader& file, std::uint64_t n);
+
 // Reads n sample lines into dest (values beyond dest's length are read and dropped). False when
 // the text ends first; a line that is not a 32-bit integer raises TRecordTextError.
 bool ReadSampleLines(platform::text::LineReader& file, std::span<std::int32_t> dest,

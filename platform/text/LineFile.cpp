@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::text {
@@ -31,6 +33,11 @@ LineReader::LineReader(const std::filesystem::path& path) : buffer_(kReadBuffer)
         file_ = nullptr;
         errno = EISDIR;
         throw IoError(describe("Cannot open file", path));
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file_), &info) == 0 && S_ISREG(info.st_mode)) {
+        fileSize_ = static_cast<std::uint64_t>(info.st_size);
+        sizeKnown_ = true;
     }
 }
 
@@ -64,7 +71,17 @@ bool LineReader::fill() {
         return false;
     }
     end_ += n;
+    fileRead_ += n;
     return true;
+}
+
+std::uint64_t LineReader::bytesLeft() const {
+    if (!sizeKnown_) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
+    // A file that grew while being read has at least what was read.
+    const std::uint64_t unread = fileSize_ > fileRead_ ? fileSize_ - fileRead_ : 0;
+    return unread + (end_ - begin_);
 }
 
 bool LineReader::atEnd() {

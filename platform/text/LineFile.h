@@ -39,10 +39,18 @@ public:
     // Number of lines handed out so far.
     std::uint64_t lineNumber() const { return lineNumber_; }
 
+    // Bytes not yet handed out, as far as the file's size tells; the largest value for a file
+    // whose size is not known (a pipe). Readers check announced counts against it before they
+    // allocate for them.
+    std::uint64_t bytesLeft() const;
+
 private:
     bool fill();
 
     std::FILE* file_ = nullptr;
+    std::uint64_t fileSize_ = 0;
+    std::uint64_t fileRead_ = 0;
+    bool sizeKnown_ = false;
     std::vector<char> buffer_;
     size_t begin_ = 0;
     size_t end_ = 0;

@@ -440,6 +440,41 @@ TEST_F(Files, AnAScanWithoutSamplesGivesItsPlaceToTheNext) {
     EXPECT_EQ(list[0]->RecordIndex, 101);
 }
 
+// A record that closes without its sample lines fails the load and keeps the whole records
+// before it; a file of such records (4 KB announcing a hundred maps) loads nothing.
+TEST_F(Files, RecordsWithoutTheirSamplesFailTheLoad) {
+    PMapsSet saved;
+    saved.push_back(tbtest::makeMap(1, 2, 3, 32));
+    saved.push_back(tbtest::makeMap(2, 2, 3, 32));
+    markAll(saved);
+    ASSERT_EQ(SaveMapsToFile(file("m.mtf"), saved, 2), 0);
+    const auto lines = readAllLines(file("m.mtf"));
+    // The second map's configuration, then its closing line instead of its samples.
+    Lines secondWithoutSamples(lines.begin(),
+                               lines.begin() + static_cast<long>(nth(lines, "6:3:2", 1)));
+    secondWithoutSamples.push_back("65534:");
+    Lines endsOnly{"S:KSN3", "K:0", "V:0", "I:0", "C:100"};
+    endsOnly.insert(endsOnly.end(), 100, "65534:");
+
+    for (const auto& [bad, whole] :
+         std::vector<std::pair<Lines, std::uint16_t>>{{endsOnly, 0}, {secondWithoutSamples, 1}}) {
+        SCOPED_TRACE(whole);
+        writeBytes(file("bad.mtf"), crlf(bad));
+        PMapsSet list;
+        list.push_back(tbtest::makeMap(7, 2, 2, 32));
+        const TBaseMapCell* previous = list[0].get();
+        std::uint16_t count = 1;
+        EXPECT_EQ(LoadMapsFromFile(file("bad.mtf"), list, count), 1);
+        ASSERT_EQ(count, 1);
+        expectWellFormed(list, count);
+        if (whole == 0) {
+            EXPECT_EQ(list[0].get(), previous);
+        } else {
+            tbtest::expectSameSamples(*saved[0], *list[0]);
+        }
+    }
+}
+
 // ---- Bad old-form files ---------------------------------------------------------------------
 
 TEST_F(Files, OldFormReadingStopsAtALineThatStartsNoRecord) {

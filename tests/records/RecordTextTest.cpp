@@ -148,22 +148,81 @@ TEST_F(RecordText, FieldsAreReadInAnyOrderUpToTheClosingLine) {
 
 TEST_F(RecordText, MissingFieldsKeepTheDefaults) {
     TBaseAScanCell r;
-    auto result = load(r, {"0:1", "65534:"});
+    auto result = load(r, {"0:1", "7:2", "5", "6", "65534:"});
+    EXPECT_TRUE(result.Whole);
     EXPECT_EQ(r.Comments, Lines{"No comments"});
-    EXPECT_EQ(result.Count, 1024u); // the reset configuration's length, samples 0
-    TBaseBandCell b;
-    result = load(b, {"0:1", "65534:"});
-    EXPECT_EQ(result.Count, 1u);
-    EXPECT_EQ(b.Scan(0, 0).size(), 1024u);
+    EXPECT_EQ(result.Count, 2u);
     TBaseBandCell one;
     result = load(one, join({withSamples("6:0", 1024), {"65534:"}}));
-    EXPECT_TRUE(result.Closed);
-    EXPECT_EQ(result.Count, 1u);
+    EXPECT_TRUE(result.Whole);
+    EXPECT_EQ(result.Count, 1u); // the reset configuration's length, 1024
     EXPECT_EQ(one.Scan(0, 0)[1023], -1023);
     TBaseMapCell m;
     result = load(m, join({withSamples("6:1:1", 1024), {"65534:"}}));
     EXPECT_EQ(result.Count, 1u);
     EXPECT_EQ(m.Scan(0, 0)[1022], 1022);
+}
+
+// A damaged file's record that closes without its sample lines (or changes its shape after them)
+// is not a record of zeros sized from its configuration: it is not whole and allocates nothing.
+TEST_F(RecordText, ARecordClosingWithoutItsSamplesIsNotWholeAndStaysSmall) {
+    TBaseConfigCell large(0, 0, 0);
+    large.ResetAll(1);
+    large.MapVerticPoints = 40;
+    large.MapHorizPoints = 40;
+    large.AScanRange = 4095;
+    const Lines config = join({{"5:"}, configLines(large)});
+    const std::vector<Lines> texts{
+        {"65534:"},
+        join({config, {"65534:"}}),
+        join({withSamples("6:1:1", 1024), config, {"65534:"}}), // reshaped after the samples
+    };
+    for (const Lines& lines : texts) {
+        SCOPED_TRACE(lines.size());
+        TBaseMapCell m;
+        const auto result = load(m, lines);
+        EXPECT_TRUE(result.Closed);
+        EXPECT_FALSE(result.Whole);
+        EXPECT_EQ(result.Count, 0u);
+        EXPECT_LE(m.Cube().All().size(), std::size_t{AScanSlotSamples});
+    }
+    TBaseBandCell b;
+    auto result = load(b, join({{"4:0", "5:"}, configLines(large), {"65534:"}}));
+    EXPECT_FALSE(result.Whole);
+    EXPECT_EQ(b.Cube().Columns(), 1u);
+    TBaseAScanCell r;
+    result = load(r, {"0:1", "65534:"});
+    EXPECT_FALSE(result.Whole);
+    result = load(r, {"7:2", "5", "6", "6:", "37:64", "65534:", "65534:"});
+    EXPECT_TRUE(result.Closed);
+    EXPECT_FALSE(result.Whole) << "two samples read, 64 announced afterwards";
+}
+
+// Sample lines the file cannot hold are not allocated for: a few lines announcing the largest
+// band or map leave the record at its size.
+TEST_F(RecordText, AnnouncedSamplesBeyondTheFileAreNotAllocated) {
+    TBaseBandCell b;
+    auto result = load(b, withSamples("6:900", 3));
+    EXPECT_FALSE(result.Closed);
+    EXPECT_EQ(b.Cube().Columns(), 1u);
+    TBaseMapCell m;
+    result = load(m, {"6:40:40", "1", "2", "65534:"});
+    EXPECT_FALSE(result.Closed);
+    EXPECT_EQ(m.Cube().Rows() * m.Cube().Columns(), 1u);
+    // Exactly enough lines still read.
+    TBaseMapCell fits;
+    result = load(fits, join({{"5:", "37:30", "65534:"}, withSamples("6:2:2", 120), {"65534:"}}));
+    EXPECT_TRUE(result.Whole);
+    EXPECT_EQ(fits.Scan(1, 1)[29], -119);
+    // The bound itself: "1\n2" may hold two sample lines, not three.
+    tbtest::writeBytes(folder / "two.txt", "1\n2");
+    LineReader two(folder / "two.txt");
+    EXPECT_TRUE(SampleLinesMayFollow(two, 2));
+    EXPECT_FALSE(SampleLinesMayFollow(two, 3));
+    std::string_view line;
+    ASSERT_TRUE(two.next(line));
+    EXPECT_TRUE(SampleLinesMayFollow(two, 1));
+    EXPECT_FALSE(SampleLinesMayFollow(two, 2));
 }
 
 TEST_F(RecordText, TheLongestAScanAndTheHueLimits) {
