@@ -14,6 +14,16 @@ TBitmap::TBitmap(int width, int height) {
     SetSize(width, height);
 }
 
+TBitmap::TBitmap(int width, int height, std::vector<std::uint32_t>&& pixels) {
+    if (width < 0 || height < 0 || std::int64_t(width) * height > kMaxBitmapPixels ||
+        pixels.size() != std::size_t(width) * std::size_t(height)) {
+        throw GraphicError("Bitmap image is too large");
+    }
+    width_ = width;
+    height_ = height;
+    pixels_ = std::move(pixels);
+}
+
 TBitmap::~TBitmap() = default;
 
 TBitmap::TBitmap(const TBitmap& other)

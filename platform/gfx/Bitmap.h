@@ -47,6 +47,9 @@ class TBitmap : public RasterSurface {
 public:
     TBitmap();
     TBitmap(int width, int height);
+    // Takes rows of 0xFFRRGGBB words made elsewhere (a decoder); the count must be width x height
+    // within kMaxBitmapPixels (GraphicError otherwise).
+    TBitmap(int width, int height, std::vector<std::uint32_t>&& pixels);
     ~TBitmap() override;
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);

@@ -15,6 +15,8 @@
 
 extern "C" {
 #include <jpeglib.h>
+// The message codes as an enumeration.
+#include <jerror.h>
 }
 
 namespace platform::gfx {
@@ -35,7 +37,14 @@ extern "C" void jpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(err->jump, 1);
 }
 
-extern "C" void jpegSilentMessage(j_common_ptr, int) {}
+// A stream that ends early is only a warning to libjpeg, which then pads the picture with grey
+// and reports success; here it is the error it is for the user. Other warnings stay silent.
+extern "C" void jpegMessage(j_common_ptr cinfo, int level) {
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+        auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+        std::longjmp(err->jump, 1);
+    }
+}
 extern "C" void jpegSilentOutput(j_common_ptr) {}
 
 // Each step keeps only plain data in its frame, so the jump back skips no destructor.
@@ -46,20 +55,74 @@ int readHeader(jpeg_decompress_struct* cinfo, JpegErrorManager* err, const std::
     }
     jpeg_mem_src(cinfo, data, size);
     jpeg_read_header(cinfo, TRUE);
-    cinfo->out_color_space = cinfo->num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    // libjpeg makes RGB from one or three components only; four (CMYK, and YCCK, which it turns
+    // into CMYK) are converted here.
+    switch (cinfo->jpeg_color_space) {
+    case JCS_CMYK:
+    case JCS_YCCK:
+        cinfo->out_color_space = JCS_CMYK;
+        break;
+    case JCS_GRAYSCALE:
+        cinfo->out_color_space = JCS_GRAYSCALE;
+        break;
+    default:
+        cinfo->out_color_space = JCS_RGB;
+        break;
+    }
     jpeg_calc_output_dimensions(cinfo);
     return 0;
 }
 
-int readPixels(jpeg_decompress_struct* cinfo, JpegErrorManager* err, std::uint8_t* rows,
-               std::size_t stride) {
+std::uint32_t rgb(unsigned r, unsigned g, unsigned b) {
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+// One decoded row into 0xFFRRGGBB words. Writers that mark their files as Adobe's store CMYK
+// inverted (0 is full ink), which is what most CMYK JPEGs are; the others store plain ink.
+void convertRow(const JSAMPLE* src, std::uint32_t* dst, JDIMENSION width, J_COLOR_SPACE space,
+                bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x) {
+        switch (space) {
+        case JCS_GRAYSCALE:
+            dst[x] = rgb(src[x], src[x], src[x]);
+            break;
+        case JCS_CMYK: {
+            const JSAMPLE* p = src + 4 * x;
+            // Light left after ink: (1 - c)(1 - k) in the plain form, c k in the inverted one.
+            auto light = [&](unsigned ink) {
+                const unsigned keep = inverted ? ink : 255u - ink;
+                const unsigned key = inverted ? p[3] : 255u - p[3];
+                return (keep * key + 127u) / 255u;
+            };
+            dst[x] = rgb(light(p[0]), light(p[1]), light(p[2]));
+            break;
+        }
+        default: {
+            const JSAMPLE* p = src + 3 * x;
+            dst[x] = rgb(p[0], p[1], p[2]);
+            break;
+        }
+        }
+    }
+}
+
+// Rows go straight into the pixels, whose room was reserved but is touched only as rows arrive,
+// so a stream that ends early costs no more memory than the rows it held.
+int readPixels(jpeg_decompress_struct* cinfo, JpegErrorManager* err, JSAMPLE* row,
+               std::vector<std::uint32_t>* pixels) {
     if (setjmp(err->jump)) {
         return err->pub.msg_code == 0 ? -1 : err->pub.msg_code;
     }
     jpeg_start_decompress(cinfo);
+    const bool inverted = cinfo->saw_Adobe_marker != 0;
     while (cinfo->output_scanline < cinfo->output_height) {
-        JSAMPROW row = rows + std::size_t(cinfo->output_scanline) * stride;
-        jpeg_read_scanlines(cinfo, &row, 1);
+        JSAMPROW rows[1] = {row};
+        if (jpeg_read_scanlines(cinfo, rows, 1) != 1) {
+            return JWRN_JPEG_EOF; // only a source that ran dry hands out no row
+        }
+        const std::size_t at = pixels->size();
+        pixels->resize(at + cinfo->output_width);
+        convertRow(row, pixels->data() + at, cinfo->output_width, cinfo->out_color_space, inverted);
     }
     jpeg_finish_decompress(cinfo);
     return 0;
@@ -71,7 +134,7 @@ struct Decompressor {
     Decompressor() {
         cinfo.err = jpeg_std_error(&err.pub);
         err.pub.error_exit = jpegErrorExit;
-        err.pub.emit_message = jpegSilentMessage;
+        err.pub.emit_message = jpegMessage;
         err.pub.output_message = jpegSilentOutput;
         jpeg_create_decompress(&cinfo);
     }
@@ -97,30 +160,16 @@ TBitmap decodeJpeg(std::span<const std::uint8_t> data) {
     }
     const int width = static_cast<int>(d->cinfo.output_width);
     const int height = static_cast<int>(d->cinfo.output_height);
-    const int components = d->cinfo.out_color_components;
     if (std::int64_t(width) * height > kMaxBitmapPixels) {
         throw GraphicError("Bitmap image is too large");
     }
-    const std::size_t stride = std::size_t(width) * std::size_t(components);
-    std::vector<std::uint8_t> rows(stride * std::size_t(height));
-    if (const int code = readPixels(&d->cinfo, &d->err, rows.data(), stride)) {
+    std::vector<JSAMPLE> row(std::size_t(width) * std::size_t(d->cinfo.out_color_components));
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(std::size_t(width) * std::size_t(height));
+    if (const int code = readPixels(&d->cinfo, &d->err, row.data(), &pixels)) {
         throw JpegError(code);
     }
-    TBitmap bitmap(width, height);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = rows.data() + std::size_t(y) * stride;
-        std::uint32_t* dst = bitmap.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            if (components == 1) {
-                const std::uint32_t v = src[x];
-                dst[x] = 0xFF000000u | (v << 16) | (v << 8) | v;
-            } else {
-                const std::uint8_t* p = src + 3 * x;
-                dst[x] =
-                    0xFF000000u | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-            }
-        }
-    }
+    TBitmap bitmap(width, height, std::move(pixels));
     bitmap.SetPixelFormat(TPixelFormat::pf24bit);
     return bitmap;
 }

@@ -22,7 +22,8 @@ private:
     int code_;
 };
 
-// Decodes a JPEG stream (greyscale or colour) into a 32-bit bitmap.
+// Decodes a JPEG stream (greyscale, colour, CMYK or YCCK) into a 32-bit bitmap. A stream that
+// ends before its last row is a JpegError with the decoder's premature-end warning number.
 TBitmap decodeJpeg(std::span<const std::uint8_t> data);
 
 // Reads a picture file: ".jpg" and ".jpeg" through decodeJpeg, anything else through Qt.

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sstream>
 
 extern "C" {
 #include <jpeglib.h>
@@ -39,6 +42,72 @@ QImage testImage() {
         }
     }
     return image;
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A JPEG made by libjpeg from rows of `components` samples in `space`; `adobe` decides the marker
+// that tells decoders CMYK is stored inverted.
+Bytes encodeJpeg(int width, int height, int components, J_COLOR_SPACE in, J_COLOR_SPACE stored,
+                 const std::vector<JSAMPLE>& samples, bool adobe = true, bool progressive = false) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = components;
+    c.in_color_space = in;
+    jpeg_set_defaults(&c);
+    jpeg_set_colorspace(&c, stored);
+    c.write_Adobe_marker = adobe ? TRUE : FALSE;
+    jpeg_set_quality(&c, 100, TRUE);
+    if (progressive) {
+        jpeg_simple_progression(&c);
+    }
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<JSAMPLE*>(samples.data()) +
+                       std::size_t(c.next_scanline) * std::size_t(width * components);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    Bytes bytes(out, out + size);
+    std::free(out);
+    return bytes;
+}
+
+// The offset of the first marker `code` (the byte after 0xFF).
+std::size_t markerAt(const Bytes& jpeg, std::uint8_t code) {
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == code) {
+            return i;
+        }
+    }
+    ADD_FAILURE() << "no marker " << int(code);
+    return 0;
+}
+
+// How far the process's peak resident memory rose while f ran (Linux: the peak is reset first).
+std::int64_t peakGrowthKb(const std::function<void()>& f) {
+    auto field = [](const char* name) {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind(name, 0) == 0) {
+                return std::stoll(line.substr(std::string(name).size()));
+            }
+        }
+        return -1LL;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const std::int64_t before = field("VmRSS:");
+    f();
+    return field("VmHWM:") - before;
 }
 
 } // namespace
@@ -83,6 +152,95 @@ TEST(JpegPictures, DecoderFailuresCarryTheirMessageNumber) {
     EXPECT_THROW(
         decodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(sig.data()), sig.size())),
         JpegError);
+}
+
+// A stream cut off after its header announced a huge picture fails at once with the decoder's
+// premature-end number and without allocating the picture (96 bytes once became 1.26 GB of
+// decoder fill-in reported as a success).
+TEST(JpegPictures, AStreamThatEndsEarlyIsAnErrorAndCostsNoMemory) {
+    std::vector<JSAMPLE> grey(64 * 64);
+    for (std::size_t i = 0; i < grey.size(); ++i) {
+        grey[i] = static_cast<JSAMPLE>(i * 7);
+    }
+    for (const bool progressive : {false, true}) {
+        SCOPED_TRACE(progressive);
+        const Bytes whole =
+            encodeJpeg(64, 64, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, grey, false, progressive);
+        ASSERT_EQ(decodeJpeg(whole).Height(), 64);
+        // Cut in the middle of the pixel data, and just after the first scan's header with the
+        // frame announcing 16383 x 16383 pixels.
+        Bytes cut(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2));
+        const std::size_t sof = markerAt(whole, progressive ? 0xC2 : 0xC0);
+        const std::size_t sos = markerAt(whole, 0xDA);
+        Bytes huge(whole.begin(),
+                   whole.begin() +
+                       static_cast<long>(sos + 2 + (whole[sos + 2] << 8 | whole[sos + 3])));
+        for (std::size_t at : {sof + 5, sof + 7}) {
+            huge[at] = 0x3F;
+            huge[at + 1] = 0xFF;
+        }
+        for (const Bytes* bytes : {&cut, &huge}) {
+            const auto start = std::chrono::steady_clock::now();
+            const std::int64_t grown = peakGrowthKb([&] {
+                try {
+                    decodeJpeg(*bytes);
+                    ADD_FAILURE() << "decoded " << bytes->size() << " bytes";
+                } catch (const JpegError& e) {
+                    EXPECT_EQ(e.code(), JWRN_JPEG_EOF);
+                }
+            });
+            EXPECT_LT(grown, 64 * 1024) << bytes->size() << " bytes";
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        }
+    }
+}
+
+// Four-component JPEGs (CMYK, and YCCK, which the decoder turns into CMYK) load; files marked as
+// Adobe's hold inverted ink and agree with Qt's own decoder, the others hold plain ink.
+TEST(JpegPictures, CmykAndYcckPicturesLoad) {
+    // Quarters wide enough that YCCK's halved colour resolution leaves their middles alone.
+    constexpr int w = 64;
+    constexpr int h = 16;
+    // Inverted ink per quarter: cyan, magenta, yellow, a grey from key alone.
+    const std::array<std::array<int, 4>, 4> inks{
+        {{55, 255, 255, 255}, {255, 55, 255, 255}, {255, 255, 55, 255}, {255, 255, 255, 128}}};
+    std::vector<JSAMPLE> inverted;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int v : inks[static_cast<std::size_t>(x / 16)]) {
+                inverted.push_back(static_cast<JSAMPLE>(v));
+            }
+        }
+    }
+    std::vector<JSAMPLE> plain;
+    for (JSAMPLE v : inverted) {
+        plain.push_back(static_cast<JSAMPLE>(255 - v));
+    }
+    const std::array<TColor, 4> expected{RGB(55, 255, 255), RGB(255, 55, 255), RGB(255, 255, 55),
+                                         RGB(128, 128, 128)};
+    for (const J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
+        const Bytes adobe = encodeJpeg(w, h, 4, JCS_CMYK, stored, inverted, true);
+        // Only the Adobe marker can say a stream is YCCK, so plain ink comes as CMYK alone.
+        const Bytes bare = encodeJpeg(w, h, 4, JCS_CMYK, JCS_CMYK, plain, false);
+        const TBitmap a = decodeJpeg(adobe);
+        const TBitmap b = decodeJpeg(bare);
+        QImage qt;
+        ASSERT_TRUE(qt.loadFromData(adobe.data(), static_cast<int>(adobe.size()), "JPG"));
+        for (int q = 0; q < 4; ++q) {
+            SCOPED_TRACE(std::to_string(stored) + " quarter " + std::to_string(q));
+            const int x = 16 * q + 8;
+            const QRgb independent = qt.pixel(x, 8);
+            for (const TBitmap* bitmap : {&a, &b}) {
+                const TColor c = bitmap->GetPixel(x, 8);
+                EXPECT_NEAR(GetRValue(c), GetRValue(expected[q]), 3);
+                EXPECT_NEAR(GetGValue(c), GetGValue(expected[q]), 3);
+                EXPECT_NEAR(GetBValue(c), GetBValue(expected[q]), 3);
+            }
+            EXPECT_NEAR(GetRValue(a.GetPixel(x, 8)), qRed(independent), 2);
+            EXPECT_NEAR(GetGValue(a.GetPixel(x, 8)), qGreen(independent), 2);
+            EXPECT_NEAR(GetBValue(a.GetPixel(x, 8)), qBlue(independent), 2);
+        }
+    }
 }
 
 TEST(Pictures, OtherFormatsGoThroughQt) {
