@@ -90,6 +90,11 @@ public:
 
     // Pixels are the truth: times from pixels, the TVG curve, no comment lines, not modified.
     void Recalculate();
+    // Puts the strobe and cursor pixels where validation accepts the times they make: strobe 1
+    // at least 10 pixels long on pixels 1..319, strobe 2 not reversed, the cursors on the
+    // picture. Readers whose pixels are the truth call it after validation, before the times are
+    // derived again, so that what they return is valid with pixels and times in agreement.
+    void PixelsOntoPicture();
     // Times are the truth: pixels and zoom pixels from times, not modified.
     void UpdateCursors();
     void BuildTgvCurve();
@@ -182,8 +187,7 @@ public:
 
 private:
     friend void WriteLegacyBlock(const TBaseConfigCell&, platform::text::AtomicFileWriter&);
-    friend int ReadLegacyBlock(TBaseConfigCell&, platform::text::LineReader&, bool,
-                               TLegacyShape*);
+    friend int ReadLegacyBlock(TBaseConfigCell&, platform::text::LineReader&, bool, TLegacyShape*);
 
     std::int64_t intValue(int number) const;
     void setIntValue(int number, std::int64_t value);
@@ -250,4 +254,3 @@ void WriteLegacyBlock(const TBaseConfigCell& config, platform::text::AtomicFileW
 // text ended inside the block. With skipVersion the caller has consumed the version line.
 int ReadLegacyBlock(TBaseConfigCell& config, platform::text::LineReader& file, bool skipVersion,
                     TLegacyShape* asWritten = nullptr);
-

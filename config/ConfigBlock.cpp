@@ -241,9 +241,6 @@ void ParseInstrumentBlock(TBaseConfigCell& c, const pByteArray& b, int slotNumbe
     c.TgvPrevState = c.TgvEnabled;
     c.ProbeType = b[216] == 0 ? 1 : 0;
     c.ZonderPeriods = b[218] / 2.0;
-    if (c.BandCurrentAScan > c.BandLastAScan) {
-        c.BandCurrentAScan = c.BandLastAScan;
-    }
     c.AuxTime = 0.0;
 
     // The block carries no times: validate the times of the received pixels, not whatever the
@@ -256,5 +253,11 @@ void ParseInstrumentBlock(TBaseConfigCell& c, const pByteArray& b, int slotNumbe
     if (!c.ValidateAll()) {
         c.ConfigNumber = text::checkedCast<std::uint16_t>(slotNumber);
     }
+    // Only after validation: it may have put an impossible last A-scan back to 0.
+    if (c.BandCurrentAScan > c.BandLastAScan) {
+        c.BandCurrentAScan = c.BandLastAScan;
+    }
+    // Validation repaired times, not the pixels they are derived from again.
+    c.PixelsOntoPicture();
     c.Recalculate();
 }

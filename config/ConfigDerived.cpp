@@ -134,6 +134,22 @@ void TBaseConfigCell::Recalculate() {
     Modified = 0;
 }
 
+void TBaseConfigCell::PixelsOntoPicture() {
+    auto within = [](std::int32_t v, std::int32_t low, std::int32_t high) {
+        return static_cast<std::int16_t>(std::clamp(v, low, high));
+    };
+    // Strobe 1 as its limit rules keep it: not on pixel 0, at least the shortest strobe, no
+    // further than the last pixel.
+    StrobeBeginPixel[0] = within(StrobeBeginPixel[0], 1, kLastPixel - kShortestStrobePixels);
+    StrobeEndPixel[0] =
+        within(StrobeEndPixel[0], StrobeBeginPixel[0] + kShortestStrobePixels, kLastPixel);
+    StrobeBeginPixel[1] = within(StrobeBeginPixel[1], 0, kLastPixel);
+    StrobeEndPixel[1] = within(StrobeEndPixel[1], StrobeBeginPixel[1], kLastPixel);
+    for (auto& pixel : CursorPixel) {
+        pixel = std::min<std::uint16_t>(pixel, kLastPixel);
+    }
+}
+
 void TBaseConfigCell::UpdateCursors() {
     StrobePixelsFromTimes(0);
     StrobePixelsFromTimes(1);

@@ -302,9 +302,12 @@ int ReadLegacyBlock(TBaseConfigCell& c, text::LineReader& file, bool skipVersion
         *asWritten = shape;
     }
     // The pixels are the truth of this form; the times follow from them, once for validation to
-    // check and again from the pixels and range that validation leaves.
+    // check and again from the pixels and range that validation leaves, put onto the picture.
     c.Recalculate();
     c.ValidateAll();
+    // Only after validation, which may have put an impossible last A-scan back to 0.
+    c.BandCurrentAScan = std::min(c.BandCurrentAScan, c.BandLastAScan);
+    c.PixelsOntoPicture();
     c.Recalculate();
     return 0;
 }
