@@ -1,8 +1,8 @@
 #include "platform/text/LineFile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,12 +139,52 @@ std::uint64_t countLines(const std::filesystem::path& path) {
     return reader.lineNumber();
 }
 
+namespace {
+
+// The mode a file created now would get: 0666 less the process's umask, read without changing it
+// where the system tells it.
+mode_t newFileMode() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status)) {
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        }
+        std::fclose(status);
+        if (found) {
+            return 0666 & ~static_cast<mode_t>(mask);
+        }
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    static std::atomic<unsigned> counter{0};
-    temp_ = target_;
-    temp_ += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    file_ = std::fopen(temp_.c_str(), "wb");
+    // Created exclusively under a name nobody can guess, so that in a folder others can write to
+    // nothing planted beforehand (a file, a link to someone's file) is ever written through.
+    std::string name = target_.string() + ".XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        throw IoError(describe("Cannot create file", target_));
+    }
+    temp_ = name;
+    // The saved file keeps the permissions of the one it replaces; a new one gets the usual.
+    struct stat previous {};
+    const mode_t mode = ::stat(target_.c_str(), &previous) == 0 && S_ISREG(previous.st_mode)
+                            ? previous.st_mode & 07777
+                            : newFileMode();
+    file_ = ::fchmod(fd, mode) == 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file_) {
+        const int error = errno;
+        ::close(fd);
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
+        errno = error;
         throw IoError(describe("Cannot create file", target_));
     }
     buffer_.reserve(kWriteBuffer);
@@ -219,6 +259,15 @@ void AtomicFileWriter::commit() {
         throw IoError(describe("Cannot replace file", target_));
     }
     committed_ = true;
+    // The rename itself reaches the disk with its folder; a folder that cannot be synced (some
+    // network file systems) leaves the file saved all the same.
+    const std::filesystem::path folder =
+        target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 void writeAllLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

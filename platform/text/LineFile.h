@@ -64,8 +64,10 @@ std::vector<std::string> readAllLines(const std::filesystem::path& path);
 // Number of lines of a file, counted as LineReader hands them out.
 std::uint64_t countLines(const std::filesystem::path& path);
 
-// Writes a file through a temporary file beside it. Nothing reaches the target until commit()
-// succeeds; a writer destroyed without commit removes its temporary file.
+// Writes a file through a temporary file beside it, created exclusively under an unpredictable
+// name. Nothing reaches the target until commit() succeeds, and then all of it at once: a writer
+// that fails or is killed at any moment leaves the previous file. A writer destroyed without
+// commit removes its temporary file. The new file keeps the permissions of the file it replaces.
 class AtomicFileWriter {
 public:
     // Throws IoError when the temporary file cannot be created.

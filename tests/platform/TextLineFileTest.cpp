@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform::text;
 namespace fs = std::filesystem;
@@ -98,6 +101,58 @@ TEST_F(LineFileTest, FailedRenameLeavesTheTargetAlone) {
     writer.writeLine("data");
     EXPECT_THROW(writer.commit(), IoError);
     EXPECT_TRUE(fs::is_directory(p / "inside"));
+}
+
+// In a folder others can write to, a save goes through no name planted beforehand: the names
+// older versions used (target.tmp<pid>-<n>) lead to someone else's file here, which must stay
+// untouched, and two saves at once each get a fresh file of their own.
+TEST_F(LineFileTest, TheTemporaryFileIsNewAndUnpredictable) {
+    const auto victim = write("victim.txt", "not yours");
+    const auto p = dir_ / "shared.txt";
+    for (int n = 0; n < 8; ++n) {
+        fs::create_symlink(victim, p.string() + ".tmp" + std::to_string(::getpid()) + "-" +
+                                       std::to_string(n));
+    }
+    const auto before = std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+    {
+        AtomicFileWriter first(p);
+        AtomicFileWriter second(p);
+        std::set<fs::path> fresh;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            if (!entry.is_symlink() && entry.path() != victim) {
+                EXPECT_TRUE(entry.is_regular_file()) << entry.path();
+                fresh.insert(entry.path());
+            }
+        }
+        EXPECT_EQ(fresh.size(), 2u);
+        first.writeLine("first");
+        second.writeLine("second");
+        first.commit();
+        second.commit();
+    }
+    EXPECT_EQ(slurp(p), "second\r\n");
+    EXPECT_EQ(slurp(victim), "not yours");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), before + 1);
+}
+
+TEST_F(LineFileTest, ASavedFileKeepsThePermissionsOfTheOneItReplaces) {
+    auto mode = [](const fs::path& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    const mode_t mask = ::umask(027);
+    const auto fresh = dir_ / "fresh.txt";
+    writeAllLines(fresh, {"new"});
+    EXPECT_EQ(mode(fresh), 0640u); // what any new file gets under this umask
+    for (const mode_t kept : {0600u, 0644u, 0664u, 0444u}) {
+        const auto p = write("kept" + std::to_string(kept) + ".txt", "old");
+        ASSERT_EQ(::chmod(p.c_str(), kept), 0);
+        writeAllLines(p, {"new"});
+        EXPECT_EQ(mode(p), kept);
+        EXPECT_EQ(slurp(p), "new\r\n");
+    }
+    ::umask(mask);
 }
 
 TEST_F(LineFileTest, WriterIntoMissingFolderFails) {

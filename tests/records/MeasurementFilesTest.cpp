@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using platform::text::readAllLines;
 using tbtest::crlf;
@@ -305,6 +309,54 @@ TEST_F(Files, AFailedSaveLeavesThePreviousFileIntact) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     EXPECT_EQ(SaveMapsToFile(file("missing/m.mtf"), list, 1), 1);
+}
+
+// A save the process does not survive (killed at any moment while writing the largest map)
+// leaves the previous file or the complete new one, never a mix.
+TEST_F(Files, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+    PMapsSet largest;
+    largest.push_back(tbtest::makeMap(3, MaxMapSide, MaxMapSide, 4095));
+    markAll(largest);
+    PMapsSet small;
+    small.push_back(tbtest::makeMap(4, 2, 2, 32));
+    markAll(small);
+    ASSERT_EQ(SaveMapsToFile(file("old.mtf"), small, 1), 0);
+    const std::string oldBytes = readBytes(file("old.mtf"));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(SaveMapsToFile(file("new.mtf"), largest, 1), 0);
+    const auto saving = std::chrono::steady_clock::now() - start;
+    const std::string newBytes = readBytes(file("new.mtf"));
+    ASSERT_GT(newBytes.size(), 30u << 20);
+
+    int sawOld = 0;
+    for (const double at : {0.0, 0.1, 0.3, 0.5, 0.7, 0.9, 1.5}) {
+        SCOPED_TRACE(at);
+        writeBytes(file("m.mtf"), oldBytes);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Only the save, then out without running the test program's exit handlers.
+            ::_exit(SaveMapsToFile(file("m.mtf"), largest, 1));
+        }
+        std::this_thread::sleep_for(
+            std::chrono::duration_cast<std::chrono::microseconds>(saving * at));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const std::string now = readBytes(file("m.mtf"));
+        EXPECT_TRUE(now == oldBytes || now == newBytes) << now.size() << " bytes";
+        sawOld += now == oldBytes ? 1 : 0;
+        // What a killed save leaves behind is only its own temporary file.
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            if (entry.path().filename().string().rfind("m.mtf.", 0) == 0) {
+                std::filesystem::remove(entry.path());
+            }
+        }
+    }
+    EXPECT_GT(sawOld, 0);
+    PMapsSet loaded;
+    std::uint16_t count = 0;
+    EXPECT_EQ(LoadMapsFromFile(file("m.mtf"), loaded, count), 0);
 }
 
 // ---- Bad current-form files -----------------------------------------------------------------
