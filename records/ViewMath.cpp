@@ -332,8 +332,8 @@ std::vector<platform::gfx::TPoint> TgvCurvePoints(const TBaseConfigCell& config,
                                                   int height) {
     std::vector<platform::gfx::TPoint> out;
     const double n = config.AScanRange;
-    const int active = std::min<int>(config.TgvActivePoints, TgvPointCount);
-    if (n <= 0.0 || width <= 0 || height <= 0 || active < 2) {
+    const int last = std::min<int>(config.TgvActivePoints, TgvPointCount - 1);
+    if (n <= 0.0 || width <= 0 || height <= 0 || last < 1) {
         return out;
     }
     const double w = width;
@@ -354,8 +354,11 @@ std::vector<platform::gfx::TPoint> TgvCurvePoints(const TBaseConfigCell& config,
         return out;
     }
     out.push_back(pixel(previous));
-    for (int i = 1; i < active; ++i) {
+    for (int i = 1; i <= last; ++i) {
         Point p = point(i);
+        if (p.x < previous.x) {
+            continue;
+        }
         if (p.x > w) {
             // The end moves back along the segment onto the right edge.
             p.y = previous.y + (w - previous.x) * (p.y - previous.y) / (p.x - previous.x);

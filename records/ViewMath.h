@@ -126,9 +126,11 @@ std::vector<TTraceStroke> TraceStrokes(std::span<const std::int32_t> upper,
                                        int signalType, bool upright);
 
 // The TVG curve over a view width x height showing N samples, as a polyline: point i at
-// x = position / N x width, gain 0 at a quarter of the height and gain 30 at the top edge. Only
-// the active points take part; the segment that reaches the right edge ends on it and ends the
-// curve. Empty when N is 0 or fewer than two points are active.
+// x = position / N x width, gain 0 at a quarter of the height and gain 30 at the top edge.
+// Points 0 .. the active count take part (the point after the last active one ends the curve;
+// the table's last point at most); a point that would lead back left of the one before is left
+// out. The segment that reaches the right edge ends on it and ends the curve. Empty when N is 0
+// or no point is active.
 std::vector<platform::gfx::TPoint> TgvCurvePoints(const TBaseConfigCell& config, int width,
                                                   int height);
 

@@ -285,14 +285,28 @@ TEST(TgvCurve, GainZeroAtAQuarterThirtyAtTheTopEndingOnTheRightEdge) {
               (std::vector<P>{{0, 150}, {200, 150}, {400, 75}}));
 }
 
-TEST(TgvCurve, OnlyActivePointsOfTheTableTakePart) {
-    TBaseConfigCell c = tvgConfig({{0, 0}, {400, 30}});
-    EXPECT_EQ(TgvCurvePoints(c, 400, 200).size(), 2u); // point 2 (at 0) would lead back left
-    c.TgvActivePoints = 200;
-    EXPECT_EQ(TgvCurvePoints(c, 400, 200).size(), std::size_t(TgvPointCount));
-    c.TgvActivePoints = 1;
-    EXPECT_TRUE(TgvCurvePoints(c, 400, 200).empty());
+// Points 0 .. the active count: the point after the last active one ends the curve.
+TEST(TgvCurve, ThePointAfterTheLastActiveOneEndsTheCurve) {
+    using P = platform::gfx::TPoint;
+    TBaseConfigCell c = tvgConfig({{0, 0}, {250, 30}, {500, 0}});
     c.TgvActivePoints = 2;
+    EXPECT_EQ(TgvCurvePoints(c, 400, 200), (std::vector<P>{{0, 150}, {100, 0}, {200, 150}}));
+    c.TgvActivePoints = 1;
+    EXPECT_EQ(TgvCurvePoints(c, 400, 200), (std::vector<P>{{0, 150}, {100, 0}}));
+    c.TgvActivePoints = 0;
+    EXPECT_TRUE(TgvCurvePoints(c, 400, 200).empty());
+    // Only a point leading back left is left out; the curve goes on from the one before it.
+    c = tvgConfig({{0, 0}, {500, 30}, {250, 0}, {750, 0}});
+    c.TgvActivePoints = 3;
+    EXPECT_EQ(TgvCurvePoints(c, 400, 200), (std::vector<P>{{0, 150}, {200, 0}, {300, 150}}));
+    c.TgvActivePoints = 2; // point 3 would be the end, point 2 is left out
+    EXPECT_EQ(TgvCurvePoints(c, 400, 200), (std::vector<P>{{0, 150}, {200, 0}}));
+    // Never beyond the table's last point.
+    c.TgvActivePoints = 200;
+    for (std::size_t i = 4; i < TgvPointCount; ++i) {
+        c.TgvPos[i] = static_cast<std::uint16_t>(750 + i);
+    }
+    EXPECT_EQ(TgvCurvePoints(c, 400, 200).size(), std::size_t(TgvPointCount) - 1);
     c.AScanRange = 0;
     EXPECT_TRUE(TgvCurvePoints(c, 400, 200).empty());
 }
