@@ -205,7 +205,11 @@ int loadOldList(const std::filesystem::path& path, RecordList<Cell>& list, std::
             break;
         }
         record->ConfigIndex = config.ConfigIndex;
-        read.push_back(std::move(record));
+        // As in the current form, a record without samples gives its place to the next one:
+        // saved, it could not be read back.
+        if (record->SampleCount() > 0) {
+            read.push_back(std::move(record));
+        }
     }
     if (read.empty()) {
         return 1;

@@ -527,6 +527,31 @@ TEST_F(Files, RecordsWithoutTheirSamplesFailTheLoad) {
     }
 }
 
+TEST_F(Files, AnOldFormAScanWithoutSamplesGivesItsPlaceToo) {
+    PAscansSet list;
+    list.push_back(tbtest::makeAScan(1, 40));
+    list.push_back(tbtest::makeAScan(2, 40));
+    markAll(list);
+    ASSERT_EQ(SaveAScansToOldFile(file("a.dtf"), list, 2), 0);
+    auto lines = readAllLines(file("a.dtf"));
+    const std::size_t length = nth(lines, "ASCAN_PIXEL_LENGTH:40", 0);
+    lines[length] = "ASCAN_PIXEL_LENGTH:0";
+    // The first record's 40 sample lines follow its last configuration line.
+    const std::size_t second = nth(lines, "CONFIG_VERSION:1", 1);
+    lines.erase(lines.begin() + static_cast<long>(second) - 40,
+                lines.begin() + static_cast<long>(second));
+    PAscansSet loaded;
+    std::uint16_t count = 0;
+    EXPECT_EQ(loadAScans(lines, loaded, count), 0);
+    ASSERT_EQ(count, 1);
+    tbtest::expectSameSamples(*list[1], *loaded[0]);
+    // What loaded saves and loads back whole.
+    markAll(loaded);
+    ASSERT_EQ(SaveAScansToFile(file("b.dtf"), loaded, 1), 0);
+    EXPECT_EQ(LoadAScansFromFile(file("b.dtf"), loaded, count), 0);
+    EXPECT_EQ(count, 1);
+}
+
 // ---- Bad old-form files ---------------------------------------------------------------------
 
 TEST_F(Files, OldFormReadingStopsAtALineThatStartsNoRecord) {
