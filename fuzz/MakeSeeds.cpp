@@ -1,0 +1,223 @@
+// Writes small seed files for the fuzz targets with the project's own writers: one folder per
+// target under the folder given. Small seeds reach every branch of a format quickly; the examples
+// (copied beside them by the campaign script) add real-sized files.
+#include "config/AbsConfigObjectUnit.h"
+#include "config/BaseConfigObjectUnit.h"
+#include "config/ConfigSetUnit.h"
+#include "platform/text/LineFile.h"
+#include "records/MeasurementFiles.h"
+#include "surfaces/DIB.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path root;
+
+fs::path seed(const std::string& target, const std::string& name) {
+    fs::create_directories(root / target);
+    return root / target / name;
+}
+
+void writeBytes(const fs::path& path, const std::string& prefix, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << prefix << bytes;
+}
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void shape(TBaseAScanCell& r, std::uint16_t samples, int seedNumber) {
+    r.Config->ResetAll(1);
+    r.Config->AScanRange = samples;
+    r.Config->TgvEnabled = static_cast<std::uint8_t>(seedNumber % 2);
+    r.Marked = 1;
+}
+
+template <typename Cell> void fill(Cell& r) {
+    const auto all = r.Cube().All();
+    for (std::size_t rows = 0; rows < r.Cube().Rows(); ++rows) {
+        for (std::size_t c = 0; c < r.Cube().Columns(); ++c) {
+            auto scan = r.Scan(static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(c));
+            for (std::size_t s = 0; s < scan.size(); ++s) {
+                scan[s] = static_cast<std::int32_t>((s * 37 + c * 11 + rows) % 900) - 400;
+            }
+        }
+    }
+    (void)all;
+}
+
+void records() {
+    PAscansSet ascans;
+    for (int i = 0; i < 2; ++i) {
+        auto r = std::make_unique<TBaseAScanCell>();
+        shape(*r, 32, i);
+        fill(*r);
+        ascans.push_back(std::move(r));
+    }
+    SaveAScansToFile(seed("ascan_files", "small.dtf"), ascans, 2);
+    SaveAScansToOldFile(seed("ascan_files", "small-old.dtf"), ascans, 2);
+
+    PBandsSet bands;
+    auto b = std::make_unique<TBaseBandCell>();
+    shape(*b, 30, 1);
+    b->SetScanCount(3);
+    fill(*b);
+    bands.push_back(std::move(b));
+    SaveBandsToFile(seed("band_files", "small.btf"), bands, 1);
+    SaveBandsToOldFile(seed("band_files", "small-old.btf"), bands, 1);
+
+    PMapsSet maps;
+    auto m = std::make_unique<TBaseMapCell>();
+    shape(*m, 30, 0);
+    m->Config->MapVerticPoints = 2;
+    m->Config->MapHorizPoints = 3;
+    m->SetMapSize(2, 3);
+    fill(*m);
+    maps.push_back(std::move(m));
+    SaveMapsToFile(seed("map_files", "small.mtf"), maps, 1);
+    SaveMapsToOldFile(seed("map_files", "small-old.mtf"), maps, 1);
+}
+
+void configurations() {
+    PConfigsSet set;
+    for (std::uint16_t i = 0; i < 2; ++i) {
+        auto c = std::make_unique<TBaseConfigCell>(1, 1, 1);
+        c->ResetAll(static_cast<std::uint16_t>(i + 1));
+        c->ConfigStrings = {"first", "second"};
+        c->ConfigStringsCount = 2;
+        set.push_back(std::move(c));
+    }
+    SaveConfigSet(seed("config_files", "two.ctf"), set, 2);
+    SaveLegacyConfigSet(seed("config_files", "two-legacy.ctf"), set, 2);
+
+    const fs::path scratch = root / "scratch.txt";
+    {
+        platform::text::AtomicFileWriter file(scratch);
+        WriteParamBlock(*set[0], file);
+        file.commit();
+    }
+    writeBytes(seed("config_text", "numbered"), std::string(1, '\0'), readBytes(scratch));
+    {
+        platform::text::AtomicFileWriter file(scratch);
+        WriteLegacyBlock(*set[1], file);
+        file.commit();
+    }
+    writeBytes(seed("config_text", "positional"), std::string(1, '\1'), readBytes(scratch));
+    fs::remove(scratch);
+
+    pByteArray block(ConfigBlockSize, 0);
+    BuildInstrumentBlock(*set[0], block, 1);
+    writeBytes(seed("config_block", "reset"), std::string(1, '\1'),
+               std::string(block.begin(), block.end()));
+
+    TCorvantaAbsConfigCell markup;
+    markup.SetDefaults();
+    std::vector<std::uint8_t> markupBlock(TCorvantaAbsConfigCell::BlockSize, 0);
+    markup.BuildBlock(markupBlock);
+    writeBytes(seed("flash_markup", "defaults"), "",
+               std::string(markupBlock.begin(), markupBlock.end()));
+}
+
+void languageFiles() {
+    const char* names[] = {"errmsgs.str", "captions.str", "txtvarvalues.str"};
+    for (char i = 0; i < 3; ++i) {
+        const std::string own = readBytes(fs::path(TB_SOURCE_DIR) / "strings" / names[int(i)]);
+        writeBytes(seed("language_files", names[int(i)]), std::string(1, i), own);
+    }
+}
+
+void bitmaps() {
+    for (const int bits : {1, 4, 8, 16, 24, 32}) {
+        TDIB dib;
+        dib.SetSize(5, 3, bits);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 5; ++x) {
+                dib.SetPixelValue(x, y, static_cast<std::uint32_t>(x + 5 * y));
+            }
+        }
+        const auto bytes = dib.SaveToBytes();
+        writeBytes(seed("bitmap_stream", std::to_string(bits) + ".bmp"), "",
+                   std::string(bytes.begin(), bytes.end()));
+    }
+}
+
+void jpeg(const std::string& name, int components, J_COLOR_SPACE in, J_COLOR_SPACE stored,
+          bool progressive) {
+    constexpr int w = 19;
+    constexpr int h = 11;
+    std::vector<JSAMPLE> samples(std::size_t(w * h * components));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<JSAMPLE>(i * 13);
+    }
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = w;
+    c.image_height = h;
+    c.input_components = components;
+    c.in_color_space = in;
+    jpeg_set_defaults(&c);
+    jpeg_set_colorspace(&c, stored);
+    jpeg_set_quality(&c, 80, TRUE);
+    if (progressive) {
+        jpeg_simple_progression(&c);
+    }
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = samples.data() + std::size_t(c.next_scanline) * std::size_t(w * components);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    writeBytes(seed("pictures", name), "", std::string(out, out + size));
+    std::free(out);
+}
+
+void texts() {
+    writeBytes(seed("line_reader", "mixed"), "", "one\r\ntwo\nthree\r\n\r\nlast");
+    writeBytes(seed("line_reader", "lone-cr"), "", "a\rb\r\n\n");
+    int i = 0;
+    for (const char* s : {"123", "-4.5", "1 000,5", " +7 ", "1e308", "-2147483648", "0x1F"}) {
+        writeBytes(seed("numbers", std::to_string(i++)), "", s);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
+        return 2;
+    }
+    root = argv[1];
+    fs::create_directories(root);
+    records();
+    configurations();
+    languageFiles();
+    bitmaps();
+    jpeg("grey.jpg", 1, JCS_GRAYSCALE, JCS_GRAYSCALE, false);
+    jpeg("rgb.jpg", 3, JCS_RGB, JCS_YCbCr, false);
+    jpeg("progressive.jpg", 3, JCS_RGB, JCS_YCbCr, true);
+    jpeg("cmyk.jpg", 4, JCS_CMYK, JCS_CMYK, false);
+    jpeg("ycck.jpg", 4, JCS_CMYK, JCS_YCCK, false);
+    texts();
+    return 0;
+}
