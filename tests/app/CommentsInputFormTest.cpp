@@ -114,7 +114,8 @@ TEST(QtMemoAdapter, ConvertsAndRunsTheChangeHandlerOncePerChange) {
     const std::string text = "first\r\n\xC2\xF2\xEE\xF0\xEE\xE9\r\nthird";
     memo.setText(text);
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(editor.toPlainText(), QStringLiteral("first\n\u0412\u0442\u043E\u0440\u043E\u0439\nthird"));
+    EXPECT_EQ(editor.toPlainText(),
+              QStringLiteral("first\n\u0412\u0442\u043E\u0440\u043E\u0439\nthird"));
     EXPECT_EQ(memo.text(), text);
     EXPECT_EQ(memo.lineCount(), 3);
 

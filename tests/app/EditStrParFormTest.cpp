@@ -60,8 +60,8 @@ TEST(EditStrParKeyFilter, InstrumentCharacters) {
     const struct {
         char in, out;
     } cases[] = {
-        {'w', 'W'}, {'W', 'W'}, {'d', 'd'}, {'#', '#'}, {'@', '\0'}, {'!', '\0'},
-        {'\xE0', '\xC0'}, // Cyrillic small a -> capital A
+        {'w', 'W'},       {'W', 'W'},  {'d', 'd'},       {'#', '#'},
+        {'@', '\0'},      {'!', '\0'}, {'\xE0', '\xC0'}, // Cyrillic small a -> capital A
         {'\xB8', '\xC5'}, // small io -> capital ie, the instrument has no io
         {'\xB5', '\xB5'}, // micro sign
     };
@@ -164,8 +164,8 @@ TEST_F(EditStrParField, RunAnswersWhatWasConfirmed) {
             shown = form.Edit()->text();
             c.user(form.Edit());
         });
-        const auto result = TEditStrParForm::Run(form, "Name of configuration 1", "dB 1", 19,
-                                                 QPoint(100, 100));
+        const auto result =
+            TEditStrParForm::Run(form, "Name of configuration 1", "dB 1", 19, QPoint(100, 100));
         EXPECT_EQ(shown, QStringLiteral("DB 1")) << c.what;
         EXPECT_EQ(result.accepted, c.accepted) << c.what;
         EXPECT_EQ(result.changed, c.changed) << c.what;

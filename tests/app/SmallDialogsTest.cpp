@@ -45,8 +45,8 @@ TEST_F(SmallDialogs, ClientSizesAndTitleBars) {
         EXPECT_FALSE(flags.testFlag(Qt::WindowMinMaxButtonsHint)) << name;
         // Every child lies inside the client area.
         for (const QWidget* child : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            EXPECT_TRUE(d.rect().contains(child->geometry())) << name << " " <<
-                child->objectName().toStdString();
+            EXPECT_TRUE(d.rect().contains(child->geometry()))
+                << name << " " << child->objectName().toStdString();
         }
         d.hide();
     }
@@ -82,7 +82,8 @@ TEST_F(SmallDialogs, ChooseRecordsListReadsTicksBack) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Save A-scans"));
     EXPECT_EQ(form.List()->toolTip(), QString::fromStdString(GetCaptionString(356)));
     ASSERT_EQ(form.ItemCount(), 3);
-    EXPECT_EQ(form.List()->item(1)->text(), QStringLiteral("No. 2: \u0421\u0422\u0410\u041B\u042C"));
+    EXPECT_EQ(form.List()->item(1)->text(),
+              QStringLiteral("No. 2: \u0421\u0422\u0410\u041B\u042C"));
 
     // Space on the current item unticks it, OK confirms.
     whenModal([&] {
