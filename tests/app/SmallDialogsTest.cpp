@@ -1,13 +1,15 @@
-// What the four small dialogs share: their client sizes and title-bar buttons, centring on the
-// main window, and the choose-records list.
+// What the four small dialogs share: client sizes and title bars, with a picture of each written
+// to the build folder (the progress gauge checked on its pixels), and the choose-records list.
 #include "DialogTestSupport.h"
 
 #include "app/dialogs/CheckSavedRecordsFormUnit.h"
 #include "app/dialogs/CommentsInputFormUnit.h"
 #include "app/dialogs/EditStrParFormUnit.h"
+#include "app/dialogs/GaugeWidget.h"
 #include "app/dialogs/ProgressFormUnit.h"
 
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 
@@ -15,95 +17,94 @@
 
 using namespace app;
 
-class SmallDialogs : public DialogTest {};
+class DialogScreenshots : public DialogTest {};
 
-TEST_F(SmallDialogs, ClientSizesAndTitleBars) {
-    struct Case {
+TEST_F(DialogScreenshots, SizesTitleBarsAndPictures) {
+    auto name = std::make_unique<TEditStrParForm>();
+    name->SetLabelText(GetCaptionString(50) + " 1");
+    name->SetEditText("COPPER ASCAN 1");
+    auto comments = std::make_unique<TCommentsInputForm>();
+    comments->SetLines({"Weld seam 4, north side", "\xCA\xEE\xEC\xEC."});
+    auto records = std::make_unique<TCheckSavedRecordsForm>();
+    records->AddItem("No. 1: COPPER ASCAN 1", true);
+    records->AddItem("No. 2: COPPER ASCAN 2", false);
+    auto progress = std::make_unique<TProgressForm>();
+    progress->Gauge()->setProgress(40);
+
+    const struct {
         const char* name;
-        std::unique_ptr<QDialog> dialog;
+        QDialog* dialog;
         QSize client;
-        bool tool;
-        bool closeButton;
+        bool tool, closeButton;
+    } cases[] = {
+        {"name", name.get(), {286, 113}, false, false},
+        {"comments", comments.get(), {261, 269}, true, false},
+        {"records", records.get(), {279, 453}, false, true},
+        {"progress", progress.get(), {258, 43}, true, false},
     };
-    Case cases[] = {
-        {"name editor", std::make_unique<TEditStrParForm>(), {286, 113}, false, false},
-        {"comments", std::make_unique<TCommentsInputForm>(), {261, 269}, true, false},
-        {"choose records", std::make_unique<TCheckSavedRecordsForm>(), {279, 453}, false, true},
-        {"progress", std::make_unique<TProgressForm>(), {258, 43}, true, false},
-    };
-    for (Case& c : cases) {
-        QDialog& d = *c.dialog;
-        const char* name = c.name;
-        d.show();
-        EXPECT_EQ(d.size(), c.client) << name;
-        const Qt::WindowFlags flags = d.windowFlags();
-        EXPECT_EQ((flags & Qt::WindowType_Mask) == Qt::Tool, c.tool) << name;
-        EXPECT_EQ(flags.testFlag(Qt::WindowCloseButtonHint) ||
-                      !flags.testFlag(Qt::CustomizeWindowHint),
-                  c.closeButton)
-            << name;
-        EXPECT_FALSE(flags.testFlag(Qt::WindowMinMaxButtonsHint)) << name;
-        // Every child lies inside the client area.
-        for (const QWidget* child : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            EXPECT_TRUE(d.rect().contains(child->geometry()))
-                << name << " " << child->objectName().toStdString();
+    const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
+    std::filesystem::create_directories(dir);
+    for (const auto& c : cases) {
+        c.dialog->show();
+        EXPECT_EQ(c.dialog->size(), c.client) << c.name;
+        const Qt::WindowFlags flags = c.dialog->windowFlags();
+        EXPECT_EQ((flags & Qt::WindowType_Mask) == Qt::Tool, c.tool) << c.name;
+        EXPECT_EQ(!flags.testFlag(Qt::CustomizeWindowHint), c.closeButton) << c.name;
+        for (const QWidget* child : c.dialog->findChildren<QWidget*>()) {
+            EXPECT_TRUE(
+                c.dialog->rect().contains(child->mapTo(c.dialog, child->rect().bottomRight())))
+                << c.name << " " << child->objectName().toStdString();
         }
-        d.hide();
+        const QImage shot = c.dialog->grab().toImage();
+        const auto file = dir / (std::string("dialog-") + c.name + ".png");
+        EXPECT_TRUE(shot.save(QString::fromStdString(file.string()))) << file;
+        if (c.dialog == progress.get()) {
+            const QRect g = progress->Gauge()->geometry();
+            const qreal dpr = shot.devicePixelRatio();
+            for (const auto& [fraction, colour] : {std::pair{0.05, QColor(0, 0, 128)},
+                                                   {0.35, QColor(0, 0, 128)},
+                                                   {0.45, QColor(255, 255, 255)},
+                                                   {0.95, QColor(255, 255, 255)}}) {
+                const QPoint p(g.left() + 1 + int(fraction * (g.width() - 2)), g.top() + 3);
+                EXPECT_EQ(QColor(shot.pixel(p * dpr)), colour) << fraction;
+            }
+        }
+        c.dialog->hide();
     }
 }
 
-TEST_F(SmallDialogs, CentredOnTheMainWindow) {
+class SmallDialogs : public DialogTest {};
+
+TEST_F(SmallDialogs, ChooseRecordsListCentredAndReadBack) {
     QWidget mainWindow;
     mainWindow.setFixedSize(996, 716);
     mainWindow.move(40, 30);
     mainWindow.show();
-    TCheckSavedRecordsForm records(&mainWindow);
-    TProgressForm progress(&mainWindow);
-    for (QDialog* d : {static_cast<QDialog*>(&records), static_cast<QDialog*>(&progress)}) {
-        const bool isProgress = d == &progress;
-        QPoint centre;
-        whenModal([&] {
-            centre = d->geometry().center();
-            d->done(QDialog::Accepted);
-        });
-        d->exec();
-        const QPoint expected = mainWindow.geometry().center();
-        EXPECT_LE((centre - expected).manhattanLength(), 2) << isProgress;
-    }
-}
-
-TEST_F(SmallDialogs, ChooseRecordsListReadsTicksBack) {
-    TCheckSavedRecordsForm form;
+    TCheckSavedRecordsForm form(&mainWindow);
     form.SetCaption(GetCaptionString(353));
     form.SetListHint(GetCaptionString(356));
     form.AddItem("No. 1: COPPER ASCAN 1", true);
-    form.AddItem("No. 2: \xD1\xD2\xC0\xCB\xDC", true); // Cyrillic in Windows-1251
+    form.AddItem("No. 2: \xD1\xD2\xC0\xCB\xDC", true);
     form.AddItem("No. 3: WELD", false);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Save A-scans"));
     EXPECT_EQ(form.List()->toolTip(), QString::fromStdString(GetCaptionString(356)));
-    ASSERT_EQ(form.ItemCount(), 3);
     EXPECT_EQ(form.List()->item(1)->text(),
               QStringLiteral("No. 2: \u0421\u0422\u0410\u041B\u042C"));
 
-    // Space on the current item unticks it, OK confirms.
     whenModal([&] {
-        EXPECT_EQ(form.List()->visualItemRect(form.List()->item(0)).height(), 20);
+        EXPECT_LE((form.geometry().center() - mainWindow.geometry().center()).manhattanLength(), 2);
         EXPECT_EQ(form.List()->visualItemRect(form.List()->item(2)).height(), 20);
-        form.List()->setFocus();
         form.List()->setCurrentRow(1);
         QTest::keyClick(form.List(), Qt::Key_Space);
-        QTest::mouseClick(form.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::keyClick(form.List(), Qt::Key_Return);
     });
     EXPECT_EQ(form.exec(), QDialog::Accepted);
-    EXPECT_TRUE(form.IsTicked(0));
-    EXPECT_FALSE(form.IsTicked(1));
-    EXPECT_FALSE(form.IsTicked(2));
-    EXPECT_FALSE(form.IsTicked(3));
-    EXPECT_FALSE(form.IsTicked(-1));
-
+    const bool expected[] = {true, false, false, false};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(form.IsTicked(i), expected[i]) << i;
+    }
     whenModal([&] { QTest::keyClick(form.List(), Qt::Key_Escape); });
     EXPECT_EQ(form.exec(), QDialog::Rejected);
-
     form.ClearItems();
     EXPECT_EQ(form.ItemCount(), 0);
 }
