@@ -92,17 +92,6 @@ TEST(NoticeCoalescer, GathersABurstIntoOneNoticePerKindInTheOrderOfTheirLastNoti
     }
 }
 
-TEST(NoticeCoalescer, DueTimeFollowsTheLastNoticeUpToTheLongestHold) {
-    NoticeCoalescer coalescer(300, 1000);
-    EXPECT_FALSE(coalescer.dueAtMs());
-    coalescer.add(E::Arrival, 100);
-    EXPECT_EQ(coalescer.dueAtMs(), 400);
-    coalescer.add(E::Arrival, 350);
-    EXPECT_EQ(coalescer.dueAtMs(), 650);
-    coalescer.add(E::Arrival, 900);
-    EXPECT_EQ(coalescer.dueAtMs(), 1100) << "first notice at 100 + longest hold 1000";
-}
-
 TEST(ManualDeviceEvents, DeliversEachInjectedNoticeAtOnce) {
     ManualDeviceEvents source;
     source.inject(E::Arrival); // no handler yet: nothing happens

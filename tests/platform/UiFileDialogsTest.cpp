@@ -51,14 +51,6 @@ TEST(FileFilter, ConvertsBarSeparatedFiltersToDistinctQtNameFilters) {
     }
 }
 
-TEST(FileFilter, KeepsPatternsPerType) {
-    const auto types = parseFileFilter("Maps(*.mtf) |*.mtf|Two|*.a; *.b");
-    ASSERT_EQ(types.size(), 2u);
-    EXPECT_EQ(types[0].description, QStringLiteral("Maps(*.mtf) "));
-    EXPECT_EQ(types[0].patterns, QStringList{"*.mtf"});
-    EXPECT_EQ(types[1].patterns, (QStringList{"*.a", "*.b"}));
-}
-
 TEST(ScriptedFileDialogs, RecordsRequestsAndAnswersFromTheQueueThenCancels) {
     EXPECT_FALSE(fileDialogs().run({true, "t", "A|*.a", 2, "/tmp"}).accepted)
         << "nothing installed: cancelled";

@@ -9,173 +9,100 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
+#include <map>
 #include <vector>
 
 using namespace platform::ui;
+using B = QMessageBox;
 
 namespace {
 
-// What the test does to the box once it shows: click the button with this standard role, or
-// press Esc.
-struct Case {
-    const char* name;
-    MessageIcon icon;
-    MessageButtons buttons;
-    QMessageBox::StandardButton click; // NoButton: press Esc
-    QMessageBox::Icon qtIcon;
-    std::vector<QMessageBox::StandardButton> offered;
-    MessageResult expected;
-};
-
+// The box as the user saw it, then answered with a click on a standard button or with Esc
+// (NoButton).
 struct Seen {
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    std::vector<QMessageBox::StandardButton> buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QString text, title;
+    B::Icon icon = B::NoIcon;
+    std::vector<B::StandardButton> buttons; // in the order offered
+    B::StandardButton defaultButton = B::NoButton;
     Qt::WindowModality modality = Qt::NonModal;
     Qt::TextFormat format = Qt::AutoText;
+    QWidget* parent = nullptr;
 };
 
-Seen observe(QMessageBox& box) {
+Seen showAndAnswer(MessageIcon icon, MessageButtons buttons, B::StandardButton click,
+                   MessageResult& result) {
     Seen s;
-    s.text = box.text();
-    s.title = box.windowTitle();
-    s.icon = box.icon();
-    for (QAbstractButton* b : box.buttons()) {
-        s.buttons.push_back(box.standardButton(b));
-    }
-    std::sort(s.buttons.begin(), s.buttons.end());
-    if (box.defaultButton()) {
+    tbtest::DialogScript<B> script([&](B& box) {
+        s = {box.text(),  box.windowTitle(),    box.icon(),       {},
+             B::NoButton, box.windowModality(), box.textFormat(), box.parentWidget()};
+        for (QAbstractButton* b : box.buttons()) {
+            s.buttons.push_back(box.standardButton(b));
+        }
         s.defaultButton = box.standardButton(box.defaultButton());
-    }
-    s.modality = box.windowModality();
-    s.format = box.textFormat();
+        if (click == B::NoButton) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&box, &esc);
+        } else {
+            box.button(click)->click();
+        }
+    });
+    // Title "Ошибка" in Windows-1251; CR LF and a bare CR both break lines; markup stays text.
+    result = QtMessageBoxService().show("File <b>a</b>\r\nline 2\rline 3",
+                                        "\xce\xf8\xe8\xe1\xea\xe0", icon, buttons);
+    EXPECT_TRUE(script.found());
+    EXPECT_FALSE(script.timedOut());
     return s;
-}
-
-void act(QMessageBox& box, QMessageBox::StandardButton click) {
-    if (click == QMessageBox::NoButton) {
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&box, &esc);
-    } else {
-        box.button(click)->click();
-    }
 }
 
 } // namespace
 
-TEST(QtMessageBoxService, ShowsIconsAndButtonsAndAnswersTheClickOrEsc) {
-    using B = QMessageBox;
+TEST(QtMessageBoxService, ShowsTheBoxAndAnswersTheClickOrEsc) {
+    const std::map<MessageButtons, std::vector<B::StandardButton>> offered = {
+        {MessageButtons::Ok, {B::Ok}},
+        {MessageButtons::YesNo, {B::Yes, B::No}},
+        {MessageButtons::YesNoCancel, {B::Yes, B::No, B::Cancel}},
+        {MessageButtons::OkCancel, {B::Ok, B::Cancel}},
+    };
+    struct Case {
+        MessageIcon icon;
+        B::Icon qtIcon;
+        MessageButtons buttons;
+        B::StandardButton click;
+        MessageResult expected;
+    };
     const std::vector<Case> cases = {
-        {"ok",
-         MessageIcon::Error,
-         MessageButtons::Ok,
-         B::Ok,
-         B::Critical,
-         {B::Ok},
+        {MessageIcon::Error, B::Critical, MessageButtons::Ok, B::Ok, MessageResult::Ok},
+        {MessageIcon::Information, B::Information, MessageButtons::Ok, B::NoButton,
          MessageResult::Ok},
-        {"ok-esc",
-         MessageIcon::Information,
-         MessageButtons::Ok,
-         B::NoButton,
-         B::Information,
-         {B::Ok},
-         MessageResult::Ok},
-        {"yes",
-         MessageIcon::Question,
-         MessageButtons::YesNo,
-         B::Yes,
-         B::Question,
-         {B::Yes, B::No},
-         MessageResult::Yes},
-        {"no",
-         MessageIcon::Question,
-         MessageButtons::YesNo,
-         B::No,
-         B::Question,
-         {B::Yes, B::No},
-         MessageResult::No},
-        {"yesno-esc",
-         MessageIcon::Warning,
-         MessageButtons::YesNo,
-         B::NoButton,
-         B::Warning,
-         {B::Yes, B::No},
-         MessageResult::No},
-        {"ync-no",
-         MessageIcon::Question,
-         MessageButtons::YesNoCancel,
-         B::No,
-         B::Question,
-         {B::Yes, B::No, B::Cancel},
-         MessageResult::No},
-        {"ync-cancel",
-         MessageIcon::Question,
-         MessageButtons::YesNoCancel,
-         B::Cancel,
-         B::Question,
-         {B::Yes, B::No, B::Cancel},
+        {MessageIcon::Question, B::Question, MessageButtons::YesNo, B::Yes, MessageResult::Yes},
+        {MessageIcon::Question, B::Question, MessageButtons::YesNo, B::No, MessageResult::No},
+        {MessageIcon::Warning, B::Warning, MessageButtons::YesNo, B::NoButton, MessageResult::No},
+        {MessageIcon::Question, B::Question, MessageButtons::YesNoCancel, B::No, MessageResult::No},
+        {MessageIcon::Question, B::Question, MessageButtons::YesNoCancel, B::Cancel,
          MessageResult::Cancel},
-        {"ync-esc",
-         MessageIcon::Question,
-         MessageButtons::YesNoCancel,
-         B::NoButton,
-         B::Question,
-         {B::Yes, B::No, B::Cancel},
+        {MessageIcon::Question, B::Question, MessageButtons::YesNoCancel, B::NoButton,
          MessageResult::Cancel},
-        {"okcancel-ok",
-         MessageIcon::None,
-         MessageButtons::OkCancel,
-         B::Ok,
-         B::NoIcon,
-         {B::Ok, B::Cancel},
-         MessageResult::Ok},
-        {"okcancel-esc",
-         MessageIcon::Warning,
-         MessageButtons::OkCancel,
-         B::NoButton,
-         B::Warning,
-         {B::Ok, B::Cancel},
+        {MessageIcon::None, B::NoIcon, MessageButtons::OkCancel, B::Ok, MessageResult::Ok},
+        {MessageIcon::Warning, B::Warning, MessageButtons::OkCancel, B::NoButton,
          MessageResult::Cancel},
     };
-    QtMessageBoxService service;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Seen seen;
-        tbtest::DialogScript<QMessageBox> script([&](QMessageBox& box) {
-            seen = observe(box);
-            act(box, c.click);
-        });
-        const MessageResult r = service.show("Text", "Title", c.icon, c.buttons);
-        ASSERT_TRUE(script.found());
-        EXPECT_FALSE(script.timedOut());
-        EXPECT_EQ(r, c.expected);
+        SCOPED_TRACE(testing::Message() << "buttons " << int(c.buttons) << " click " << c.click);
+        MessageResult result{};
+        const Seen seen = showAndAnswer(c.icon, c.buttons, c.click, result);
+        EXPECT_EQ(result, c.expected);
         EXPECT_EQ(seen.icon, c.qtIcon);
-        auto offered = c.offered;
-        std::sort(offered.begin(), offered.end());
-        EXPECT_EQ(seen.buttons, offered);
-        EXPECT_EQ(seen.defaultButton, c.offered.front()) << "the first button is the default";
+        auto expectedButtons = offered.at(c.buttons);
+        EXPECT_EQ(seen.defaultButton, expectedButtons.front()) << "the first is the default";
+        std::sort(expectedButtons.begin(), expectedButtons.end());
+        auto buttons = seen.buttons;
+        std::sort(buttons.begin(), buttons.end());
+        EXPECT_EQ(buttons, expectedButtons);
         EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+        EXPECT_EQ(seen.title, QString::fromUtf8("Ошибка"));
+        EXPECT_EQ(seen.text, QStringLiteral("File <b>a</b>\nline 2\nline 3"));
+        EXPECT_EQ(seen.format, Qt::PlainText);
     }
-}
-
-TEST(QtMessageBoxService, ShowsWindows1251TextsAsUnicodeWithLineBreaksAndNoMarkup) {
-    // "Ошибка" as the title; CR LF and a bare CR both break lines; "<b>" is shown as typed.
-    const std::string title = "\xce\xf8\xe8\xe1\xea\xe0";
-    const std::string text = "File <b>a.dtf</b>\r\nline 2\rline 3";
-    QtMessageBoxService service;
-    Seen seen;
-    tbtest::DialogScript<QMessageBox> script([&](QMessageBox& box) {
-        seen = observe(box);
-        act(box, QMessageBox::Ok);
-    });
-    EXPECT_EQ(service.show(text, title, MessageIcon::Error, MessageButtons::Ok), MessageResult::Ok);
-    ASSERT_TRUE(script.found());
-    EXPECT_EQ(seen.title, QString::fromUtf8("Ошибка"));
-    EXPECT_EQ(seen.text, QStringLiteral("File <b>a.dtf</b>\nline 2\nline 3"));
-    EXPECT_EQ(seen.format, Qt::PlainText);
 }
 
 TEST(QtMessageBoxService, BoxBelongsToTheActiveWindow) {
@@ -185,12 +112,6 @@ TEST(QtMessageBoxService, BoxBelongsToTheActiveWindow) {
     if (QApplication::activeWindow() != &window) {
         GTEST_SKIP() << "the platform does not activate windows";
     }
-    QWidget* parent = nullptr;
-    tbtest::DialogScript<QMessageBox> script([&](QMessageBox& box) {
-        parent = box.parentWidget();
-        act(box, QMessageBox::Ok);
-    });
-    QtMessageBoxService().show("x", "y", MessageIcon::None, MessageButtons::Ok);
-    ASSERT_TRUE(script.found());
-    EXPECT_EQ(parent, &window);
+    MessageResult result{};
+    EXPECT_EQ(showAndAnswer(MessageIcon::None, MessageButtons::Ok, B::Ok, result).parent, &window);
 }
