@@ -8,6 +8,7 @@
 #include "app/dialogs/GaugeWidget.h"
 #include "app/dialogs/ProgressFormUnit.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
@@ -55,8 +56,10 @@ TEST_F(DialogScreenshots, SizesTitleBarsAndPictures) {
                 c.dialog->rect().contains(child->mapTo(c.dialog, child->rect().bottomRight())))
                 << c.name << " " << child->objectName().toStdString();
         }
+        QApplication::processEvents(); // the editor lays its text out after the show
         const QImage shot = c.dialog->grab().toImage();
-        const auto file = dir / (std::string("dialog-") + c.name + ".png");
+        const auto file = dir / ("dialog-" + std::string(c.name) + "-" +
+                                 QApplication::platformName().toStdString() + ".png");
         EXPECT_TRUE(shot.save(QString::fromStdString(file.string()))) << file;
         if (c.dialog == progress.get()) {
             const QRect g = progress->Gauge()->geometry();
