@@ -93,7 +93,43 @@ std::string systemError(const char* what, int code) {
 
 } // namespace
 
-UdevDeviceMonitor::UdevDeviceMonitor() : udev_(std::make_unique<Udev>()) {
+BurstDelivery::BurstDelivery(std::function<void(DeviceEvent)> deliver, std::int64_t quietMs,
+                             std::int64_t longestMs)
+    : deliver_(std::move(deliver)), coalescer_(quietMs, longestMs),
+      timer_(std::make_unique<QTimer>()) {
+    timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { deliverDue(); });
+}
+
+BurstDelivery::~BurstDelivery() = default;
+
+void BurstDelivery::add(DeviceEvent event) {
+    coalescer_.add(event, monotonicMs());
+    schedule();
+}
+
+void BurstDelivery::schedule() {
+    const auto due = coalescer_.dueAtMs();
+    if (!due) {
+        return;
+    }
+    const std::int64_t wait = std::max<std::int64_t>(0, *due - monotonicMs());
+    timer_->start(static_cast<int>(wait));
+}
+
+void BurstDelivery::deliverDue() {
+    const auto notices = coalescer_.takeDue(monotonicMs());
+    for (const DeviceEvent e : notices) {
+        deliver_(e);
+    }
+    // Notices added while the handler ran (a modal dialog runs the event loop) make the next burst;
+    // a timer that fired early tries again.
+    schedule();
+}
+
+UdevDeviceMonitor::UdevDeviceMonitor()
+    : udev_(std::make_unique<Udev>()), bursts_([this](DeviceEvent e) { deliver(e); }) {
     udev_->context = udev_new();
     if (!udev_->context) {
         failure_ = systemError("udev_new", errno);
@@ -121,10 +157,6 @@ UdevDeviceMonitor::UdevDeviceMonitor() : udev_(std::make_unique<Udev>()) {
     }
     notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readNotices(); });
-    timer_ = std::make_unique<QTimer>();
-    timer_->setSingleShot(true);
-    timer_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { deliverDue(); });
 }
 
 UdevDeviceMonitor::~UdevDeviceMonitor() = default;
@@ -142,30 +174,10 @@ void UdevDeviceMonitor::readNotices() {
         const auto notices = noticesForUdevEvent(action ? action : "", subsystem ? subsystem : "",
                                                  devtype ? devtype : "");
         udev_device_unref(device);
-        const std::int64_t now = monotonicMs();
         for (const DeviceEvent e : notices) {
-            coalescer_.add(e, now);
+            bursts_.add(e);
         }
     }
-    scheduleDelivery();
-}
-
-void UdevDeviceMonitor::scheduleDelivery() {
-    const auto due = coalescer_.dueAtMs();
-    if (!due) {
-        return;
-    }
-    const std::int64_t wait = std::max<std::int64_t>(0, *due - monotonicMs());
-    timer_->start(static_cast<int>(wait));
-}
-
-void UdevDeviceMonitor::deliverDue() {
-    const auto notices = coalescer_.takeDue(monotonicMs());
-    for (const DeviceEvent e : notices) {
-        deliver(e);
-    }
-    // Notices read while the handler ran (a modal dialog runs the event loop) make the next burst.
-    scheduleDelivery();
 }
 
 } // namespace platform::devices

@@ -23,8 +23,8 @@ enum class DeviceEvent {
 
 using DeviceEventHandler = std::function<void(DeviceEvent)>;
 
-// A source of device notices. The handler runs on the thread of the user interface's event loop;
-// it may replace the handler or destroy nothing else of the source while it runs.
+// A source of device notices. The handler runs on the thread of the user interface's event loop
+// and may install another handler while it runs.
 class DeviceEventSource {
 public:
     virtual ~DeviceEventSource() = default;
@@ -67,6 +67,27 @@ private:
     std::int64_t lastMs_ = 0;
 };
 
+// Hands the notices given to it on in bursts, from a single-shot timer on the event loop of the
+// thread that makes it.
+class BurstDelivery {
+public:
+    BurstDelivery(std::function<void(DeviceEvent)> deliver, std::int64_t quietMs = 300,
+                  std::int64_t longestMs = 2000);
+    ~BurstDelivery();
+    BurstDelivery(const BurstDelivery&) = delete;
+    BurstDelivery& operator=(const BurstDelivery&) = delete;
+
+    void add(DeviceEvent event);
+
+private:
+    void deliverDue();
+    void schedule();
+
+    std::function<void(DeviceEvent)> deliver_;
+    NoticeCoalescer coalescer_;
+    std::unique_ptr<QTimer> timer_;
+};
+
 // The notices one udev event stands for: the add or removal of a whole USB device, each with the
 // device-set change that accompanies it. Interfaces, other subsystems and other actions (bind,
 // change, ...) stand for none.
@@ -91,13 +112,10 @@ public:
 private:
     struct Udev;
     void readNotices();
-    void deliverDue();
-    void scheduleDelivery();
 
     std::unique_ptr<Udev> udev_;
     std::unique_ptr<QSocketNotifier> notifier_;
-    std::unique_ptr<QTimer> timer_;
-    NoticeCoalescer coalescer_;
+    BurstDelivery bursts_;
     std::string failure_;
 };
 

@@ -119,7 +119,9 @@ FileDialogAnswer QtFileDialogs::run(const FileDialogRequest& request) {
                        QFile::decodeName(request.initialDir.native().c_str()));
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // An open dialog also answers a name that does not exist: the program tells the user so in
+    // its own words and language.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
     if (!filters.isEmpty()) {

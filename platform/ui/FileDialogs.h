@@ -81,7 +81,8 @@ QStringList qtNameFilters(const std::vector<FileType>& types);
 int nameFilterIndex(const QStringList& nameFilters, const QString& selected);
 
 // The real thing: Qt's file dialog, modal, starting in the request's folder, with no overwrite
-// question and no suffix appended (the program checks and appends extensions itself).
+// question, no suffix appended and no check that an opened file exists (the program checks names
+// and extensions itself).
 class QtFileDialogs : public FileDialogService {
 public:
     FileDialogAnswer run(const FileDialogRequest& request) override;

@@ -203,3 +203,49 @@ TEST_F(MainWindowTest, ShiftKeysSelectVisiblePages) {
 }
 
 } // namespace
+
+namespace {
+
+// What happens while a transfer runs: the window keeps drawing, but no command starts, the
+// window does not close, and a device notice is acted on once the transfer has ended.
+TEST_F(MainWindowTest, DuringATransferOnlyTheTransferRuns) {
+    start();
+    form().SetActivePage(1);
+    key(Qt::Key_F1);
+    ASSERT_EQ(form().AScans.Count, 5);
+    form().AScans.Unsaved = false;
+    const TBaseAScanCell* first = form().AScans.Records[0].get();
+
+    bool closedMidway = true;
+    int messageRuns = 0;
+    clock.onMessages = [&] {
+        if (++messageRuns != 2) {
+            return;
+        }
+        key(Qt::Key_F4);
+        key(Qt::Key_F3);
+        closedMidway = form().close();
+        sim.setPresent(0);
+        injectDevice(DeviceEvent::NodesChanged);
+        injectDevice(DeviceEvent::RemoveComplete);
+        // Not yet: the batch is still running.
+        EXPECT_EQ(status(0), "Device : R4471 Full v. 2.2.4");
+    };
+    boxes.shown.clear();
+    key(Qt::Key_F1);
+    clock.onMessages = nullptr;
+    EXPECT_GE(messageRuns, 2);
+    EXPECT_FALSE(closedMidway);
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_TRUE(files.requests.empty()) << "no save or load started during the transfer";
+    // The pulled-out instrument broke the transfer off; the records shown before stay.
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Receiving A-scans from the instrument failed!");
+    EXPECT_EQ(form().AScans.Count, 5);
+    EXPECT_EQ(form().AScans.Records[0].get(), first);
+    // And the removal was acted on afterwards.
+    EXPECT_EQ(status(0), "Device : Not connected");
+    EXPECT_FALSE(action("ReceiveAScansAction")->isEnabled());
+}
+
+} // namespace

@@ -112,6 +112,28 @@ TEST(ManualDeviceEvents, DeliversEachInjectedNoticeAtOnce) {
     EXPECT_EQ(seen, (std::vector<E>{E::NodesChanged, E::RemoveComplete, E::Arrival, E::Arrival}));
 }
 
+// On the event loop: nothing is handed on while the burst lasts, then one notice per kind.
+TEST(BurstDelivery, HandsABurstOnFromTheEventLoop) {
+    std::vector<E> seen;
+    BurstDelivery bursts([&](E e) { seen.push_back(e); }, 20, 200);
+    for (E e : {E::NodesChanged, E::Arrival, E::NodesChanged, E::Arrival}) {
+        bursts.add(e);
+    }
+    EXPECT_TRUE(seen.empty()) << "never from inside add";
+    QElapsedTimer t;
+    t.start();
+    while (seen.size() < 2 && t.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_GE(t.elapsed(), 15);
+    EXPECT_EQ(seen, (std::vector<E>{E::NodesChanged, E::Arrival}));
+    bursts.add(E::RemoveComplete);
+    while (seen.size() < 3 && t.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(seen.back(), E::RemoveComplete) << "a later notice makes a burst of its own";
+}
+
 // Either listens or says why not (a sandbox may have no netlink socket); never crashes, and
 // stays silent while nothing is plugged.
 TEST(UdevDeviceMonitor, ListensOrReportsWhyNot) {

@@ -134,10 +134,18 @@ TEST(QtFileDialogs, SaveStartsInTheFolderAndAnswersTheTypedNameAndChosenType) {
         EXPECT_EQ(a.filterIndex, 1);
     }
 
-    // Cancelled: not accepted, the asked type stays.
+    // Opening answers a name that does not exist (the program reports it); cancelling answers
+    // nothing and keeps the asked type.
+    tbtest::DialogScript<QFileDialog> open([](QFileDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("missing.btf");
+        static_cast<QDialog&>(d).accept();
+    });
+    const FileDialogAnswer o = dialogs.run({false, "Open", "B(*.btf) |*.btf", 1, dir});
+    EXPECT_TRUE(o.accepted);
+    EXPECT_EQ(o.file, dir / "missing.btf");
     tbtest::DialogScript<QFileDialog> cancel([](QFileDialog& d) { d.reject(); });
     const FileDialogAnswer c = dialogs.run({false, "Open", "B(*.btf) |*.btf", 1, dir});
-    ASSERT_TRUE(cancel.found());
+    ASSERT_TRUE(open.found() && cancel.found());
     EXPECT_FALSE(c.accepted);
     EXPECT_EQ(c.filterIndex, 1);
     std::filesystem::remove_all(dir);
