@@ -8,8 +8,8 @@
 #include "config/LocalStringsUnit.h"
 #include "link/DOR4471IZOZudivarudaZira.h"
 #include "platform/text/Numbers.h"
-#include "platform/ui/MessageBox.h"
 #include "platform/ui/Memo.h"
+#include "platform/ui/MessageBox.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -71,7 +71,7 @@ public:
     ParamTextValidator(TParamEditSpec spec, QObject* parent) : QValidator(parent), spec_(spec) {}
     State validate(QString& input, int&) const override {
         return ParamEditTextAcceptable(fromQt(input), spec_, text::formatSettings()) ? Acceptable
-                                                                                    : Invalid;
+                                                                                     : Invalid;
     }
 
 private:
@@ -134,9 +134,9 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
     grids_ = {ui_->MeasureConditionsConfigDetailsStringGrid, ui_->FistParamsGroupConfigsStringGrid,
               ui_->SecondParamsGroupConfigsStringGrid, ui_->ThirdParamsGroupConfigsStringGrid,
               ui_->FourthParamsGroupConfigsStringGrid};
-    maskEdits_ = {ui_->MeasureConditionsConfigDetailsMaskEdit, ui_->FirstParamsConfigDetailsMaskEdit,
-                  ui_->SecondParamsConfigDetailsMaskEdit, ui_->ThirdParamsConfigDetailsMaskEdit,
-                  ui_->FourthParamsConfigDetailsMaskEdit};
+    maskEdits_ = {ui_->MeasureConditionsConfigDetailsMaskEdit,
+                  ui_->FirstParamsConfigDetailsMaskEdit, ui_->SecondParamsConfigDetailsMaskEdit,
+                  ui_->ThirdParamsConfigDetailsMaskEdit, ui_->FourthParamsConfigDetailsMaskEdit};
     combos_ = {ui_->MeasureConditionsConfigDetailsComboBox, ui_->FirstParamsComboBox,
                ui_->SecondParamsComboBox, ui_->ThirdParamsComboBox, ui_->FourthParamsComboBox};
     buttons_ = {ui_->ScreenTypeParamButton,         ui_->StrobSignallingAlgParamButton,
@@ -152,6 +152,7 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
     selector->setSelectionBehavior(QAbstractItemView::SelectRows);
     selector->setSelectionMode(QAbstractItemView::SingleSelection);
     selector->verticalHeader()->hide();
+    selector->verticalHeader()->setDefaultSectionSize(24);
     selector->horizontalHeader()->setSectionsClickable(true);
     selector->horizontalHeader()->setHighlightSections(false);
     selector->setTabKeyNavigation(false);
@@ -185,9 +186,7 @@ void TConfigurationsPage::connectSignals() {
         grids_[g]->CanSelectCell = [this, grid](int c, int r) {
             return ParamGridSelectCell(grid, c, r);
         };
-        grids_[g]->CellSelected = [this, grid](int c, int r) {
-            ParamGridCellSelected(grid, c, r);
-        };
+        grids_[g]->CellSelected = [this, grid](int c, int r) { ParamGridCellSelected(grid, c, r); };
         grids_[g]->installEventFilter(this);
         maskEdits_[g]->installEventFilter(this);
         combos_[g]->installEventFilter(this);
@@ -205,7 +204,8 @@ void TConfigurationsPage::connectSignals() {
         }
     }
     for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
-        connect(buttons_[i], &QToolButton::clicked, this, [this, i] { ScreenTypeParamButtonClick(i); });
+        connect(buttons_[i], &QToolButton::clicked, this,
+                [this, i] { ScreenTypeParamButtonClick(i); });
     }
     connect(ui_->CommentsConfigDetailsMemo, &QPlainTextEdit::textChanged, this,
             [this] { CommentsConfigDetailsMemoChange(); });
@@ -217,7 +217,8 @@ void TConfigurationsPage::ApplyTexts() {
     ui_->SetupPageCaptionLabel->setText(caption(101));
     ui_->ConfigDetailsCaptionPanel->setText(caption(101));
     ui_->ConfigSelectorCaptionPanel->setText(caption(24));
-    ui_->ConfigSelectorStringGrid->setHorizontalHeaderLabels({caption(20), caption(21), caption(22)});
+    ui_->ConfigSelectorStringGrid->setHorizontalHeaderLabels(
+        {caption(20), caption(21), caption(22)});
     ui_->CommentsConfigDetailsHeaderControl->setText(caption(26));
     ui_->DeviceSettingsConfigDetailsCaptionHeaderControl->setText(caption(28));
 
@@ -259,17 +260,18 @@ void TConfigurationsPage::ApplyTexts() {
 
 void TConfigurationsPage::LayoutGrids() {
     QTableWidget* selector = ui_->ConfigSelectorStringGrid;
-    const auto widths = SelectorColumnWidths(selector->viewport()->width());
+    // Client sizes from the frames, so a page that was never shown is laid out alike.
+    const auto widths = SelectorColumnWidths(selector->contentsRect().width());
     for (int c = 0; c < 3; ++c) {
         selector->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
     }
     for (int g = 0; g < ParamGridCount; ++g) {
         TParamGrid* grid = grids_[g];
-        const auto cols = ValueGridColumnWidths(grid->viewport()->width());
+        const auto cols = ValueGridColumnWidths(grid->contentsRect().width());
         grid->setColumnWidth(0, cols[0]);
         grid->setColumnWidth(1, cols[1]);
         const int rows = grid->rowCount();
-        const int height = ValueGridRowHeight(grid->viewport()->height(), rows);
+        const int height = ValueGridRowHeight(grid->contentsRect().height(), rows);
         for (int r = 0; r < rows; ++r) {
             grid->setRowHeight(r, height);
         }
@@ -287,7 +289,8 @@ void TConfigurationsPage::SetupParamControls() {
             return;
         }
         TEditorItem item = scratch.SetupEditorItem(p);
-        editSpecs_[p] = ParamEditSpec(p, item, DisplayDecimals(scratch.GetParamDisplayString(p), sep));
+        editSpecs_[p] =
+            ParamEditSpec(p, item, DisplayDecimals(scratch.GetParamDisplayString(p), sep));
         editorItems_[p] = std::move(item);
     };
     for (int p : MeasureConditionRows(0)) {
@@ -320,11 +323,17 @@ void TConfigurationsPage::ClearGridSelections() {
 
 // ---- the list -------------------------------------------------------------------------------
 
-TConfigList& TConfigurationsPage::configs() const { return host_->Configs(); }
+TConfigList& TConfigurationsPage::configs() const {
+    return host_->Configs();
+}
 
-TBaseConfigCell* TConfigurationsPage::currentConfig() const { return configs().current(); }
+TBaseConfigCell* TConfigurationsPage::currentConfig() const {
+    return configs().current();
+}
 
-void TConfigurationsPage::markUnsaved() { configs().Unsaved = true; }
+void TConfigurationsPage::markUnsaved() {
+    configs().Unsaved = true;
+}
 
 void TConfigurationsPage::RefreshConfigList() {
     QTableWidget* selector = ui_->ConfigSelectorStringGrid;
@@ -358,8 +367,8 @@ void TConfigurationsPage::fillSelectorRow(int row) {
     }
     const TBaseConfigCell* c = list.Records[static_cast<std::size_t>(row)].get();
     selector->setItem(row, 1, new QTableWidgetItem(c ? toQt(c->ConfigName) : QString()));
-    selector->setItem(row, 2,
-                      new QTableWidgetItem(c && c->Modified != 0 ? QStringLiteral("*") : QString()));
+    selector->setItem(
+        row, 2, new QTableWidgetItem(c && c->Modified != 0 ? QStringLiteral("*") : QString()));
 }
 
 void TConfigurationsPage::FillConfigSelector(bool currentOnly) {
@@ -479,9 +488,9 @@ void TConfigurationsPage::writeGroupValues(const TBaseConfigCell* c) {
 
 void TConfigurationsPage::FillMeasureConditions(int index) {
     const TConfigList& list = configs();
-    const TBaseConfigCell* c =
-        index >= 0 && index < list.Count ? list.Records[static_cast<std::size_t>(index)].get()
-                                         : nullptr;
+    const TBaseConfigCell* c = index >= 0 && index < list.Count
+                                   ? list.Records[static_cast<std::size_t>(index)].get()
+                                   : nullptr;
     for (int r = 0; r < 4; ++r) {
         setCell(ParamGrid::MeasureConditions, r, 1,
                 c ? toQt(c->GetParamDisplayString(measureRows_[static_cast<std::size_t>(r)]))
@@ -498,9 +507,9 @@ void TConfigurationsPage::FillMeasureConditionCaptions(const TBaseConfigCell& c)
 
 void TConfigurationsPage::UpdateParamButtonImages(int index) {
     const TConfigList& list = configs();
-    const TBaseConfigCell* c =
-        index >= 0 && index < list.Count ? list.Records[static_cast<std::size_t>(index)].get()
-                                         : nullptr;
+    const TBaseConfigCell* c = index >= 0 && index < list.Count
+                                   ? list.Records[static_cast<std::size_t>(index)].get()
+                                   : nullptr;
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const int p = buttons_[i]->property("Tag").toInt();
         const int image = c ? ParamButtonImageIndex(p, c->GetParamValue(p)) : 0;
@@ -901,7 +910,9 @@ bool TConfigurationsPage::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- views ------------------------------------------------------------------------------------
 
-QTableWidget* TConfigurationsPage::SelectorGrid() const { return ui_->ConfigSelectorStringGrid; }
+QTableWidget* TConfigurationsPage::SelectorGrid() const {
+    return ui_->ConfigSelectorStringGrid;
+}
 TParamGrid* TConfigurationsPage::Grid(ParamGrid grid) const {
     return grids_[static_cast<int>(grid)];
 }
@@ -914,6 +925,11 @@ QComboBox* TConfigurationsPage::ComboBox(ParamGrid grid) const {
 QToolButton* TConfigurationsPage::ParamButton(int index) const {
     return buttons_[static_cast<std::size_t>(index)];
 }
-QPlainTextEdit* TConfigurationsPage::CommentsMemo() const { return ui_->CommentsConfigDetailsMemo; }
+QPlainTextEdit* TConfigurationsPage::CommentsMemo() const {
+    return ui_->CommentsConfigDetailsMemo;
+}
 
 } // namespace app
+
+// Compiled here rather than with the window's other meta-objects, so the page links on its own.
+#include "moc_ConfigurationsPage.cpp"

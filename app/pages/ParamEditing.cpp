@@ -15,7 +15,9 @@ constexpr std::array<std::uint16_t, 5> kSecondRows = {35, 55, 56, 57, 61};
 constexpr std::array<std::uint16_t, 1> kThirdRows = {58};
 constexpr std::array<std::uint16_t, 4> kFourthRows = {16, 9, NoParam, NoParam};
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
 
 int digitsOf(std::int64_t v) {
     v = v < 0 ? -v : v;
@@ -96,7 +98,8 @@ TParamEditSpec ParamEditSpec(int number, const TEditorItem& item, int displayDec
         break;
     case PK_REAL: {
         const double largest = std::max(std::fabs(d.RealMax), std::fabs(d.RealMin));
-        spec.maxDigits = digitsOf(static_cast<std::int64_t>(largest)) + std::max(0, displayDecimals);
+        spec.maxDigits =
+            digitsOf(static_cast<std::int64_t>(largest)) + std::max(0, displayDecimals);
         break;
     }
     default:
@@ -185,7 +188,8 @@ TNameEditSetup NameEditSetup(const TBaseConfigCell& config) {
 
 std::string ConfirmedName(std::string_view edited) {
     const auto end = edited.find_last_not_of(' ');
-    return std::string(end == std::string_view::npos ? std::string_view() : edited.substr(0, end + 1));
+    return std::string(end == std::string_view::npos ? std::string_view()
+                                                     : edited.substr(0, end + 1));
 }
 
 bool NameChanged(std::string_view oldName, std::string_view edited) {

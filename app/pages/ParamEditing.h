@@ -79,10 +79,10 @@ std::string StripThousandSeparators(std::string_view text,
 // What the string-parameter dialog is given to rename a configuration (texts in Windows-1251).
 struct TNameEditSetup {
     std::string label;
-    std::string allowedChars;   // every character the instrument can show
-    std::string mapFromChars;   // lower-case letters it cannot show ...
-    std::string mapToChars;     // ... and the capitals typed in their place
-    std::string editMask;       // maxLength optional characters, blank placeholder
+    std::string allowedChars; // every character the instrument can show
+    std::string mapFromChars; // lower-case letters it cannot show ...
+    std::string mapToChars;   // ... and the capitals typed in their place
+    std::string editMask;     // maxLength optional characters, blank placeholder
     int maxLength = 0;
     std::string text;
 };

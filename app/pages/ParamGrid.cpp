@@ -53,3 +53,5 @@ void TParamGrid::wheelEvent(QWheelEvent* event) {
     }
     QTableWidget::wheelEvent(event);
 }
+
+#include "moc_ParamGrid.cpp"

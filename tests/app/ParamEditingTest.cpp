@@ -30,9 +30,9 @@ TEST(ParamEditSpecTest, LimitsFollowTheLargestValue) {
         TParamEditSpec expected;
     };
     const Row rows[] = {
-        {53, {true, 3}},  {63, {true, 4}},  {57, {true, 2}},  {16, {true, 3}}, {9, {true, 3}},
-        {59, {true, 3}},  {72, {true, 4}},  {74, {true, 4}},  {56, {false, 2}}, {84, {false, 3}},
-        {81, {false, 4}}, {82, {false, 4}},
+        {53, {true, 3}},  {63, {true, 4}},  {57, {true, 2}},  {16, {true, 3}},
+        {9, {true, 3}},   {59, {true, 3}},  {72, {true, 4}},  {74, {true, 4}},
+        {56, {false, 2}}, {84, {false, 3}}, {81, {false, 4}}, {82, {false, 4}},
     };
     for (const Row& r : rows) {
         const TEditorItem item = c.SetupEditorItem(r.param);
@@ -66,9 +66,9 @@ TEST(ParamKeyFilterTest, DigitsAndSeparatorsOnlyBackspaceInEditors) {
         char32_t c;
         bool grid, editor;
     };
-    const Row rows[] = {{U'0', true, true},  {U'9', true, true},    {U'.', true, true},
-                        {U',', true, true},  {U'-', false, false},  {U'+', false, false},
-                        {U'a', false, false}, {U'\b', false, true}, {U' ', false, false},
+    const Row rows[] = {{U'0', true, true},       {U'9', true, true},   {U'.', true, true},
+                        {U',', true, true},       {U'-', false, false}, {U'+', false, false},
+                        {U'a', false, false},     {U'\b', false, true}, {U' ', false, false},
                         {U'\u00e9', false, false}};
     for (const Row& r : rows) {
         EXPECT_EQ(app::ParamKeyPasses(r.c, false, kDotComma), r.grid) << int(r.c);
@@ -84,11 +84,11 @@ TEST(StripThousandSeparatorsTest, OnlyRealGroupsGo) {
         const char* out;
     };
     const Row rows[] = {
-        {"2,700", kDotComma, "2700"},         {"1,234,567", kDotComma, "1234567"},
-        {"0,5", kDotComma, "0,5"},            {"2,70", kDotComma, "2,70"},
-        {"2,7000", kDotComma, "2,7000"},      {"1,234.5", kDotComma, "1,234.5"},
-        {",500", kDotComma, "500"},           {"1 234,5", kCommaBlank, "1 234,5"},
-        {"4 095", kCommaBlank, "4095"},       {"12", kDotComma, "12"},
+        {"2,700", kDotComma, "2700"},    {"1,234,567", kDotComma, "1234567"},
+        {"0,5", kDotComma, "0,5"},       {"2,70", kDotComma, "2,70"},
+        {"2,7000", kDotComma, "2,7000"}, {"1,234.5", kDotComma, "1,234.5"},
+        {",500", kDotComma, "500"},      {"1 234,5", kCommaBlank, "1 234,5"},
+        {"4 095", kCommaBlank, "4095"},  {"12", kDotComma, "12"},
         {"2,700", {',', ','}, "2,700"},
     };
     for (const Row& r : rows) {
@@ -102,9 +102,9 @@ TEST(ParamButtonImageTest, ValuePlusOffset) {
         double value;
         int image;
     };
-    const Row rows[] = {{40, 1, 7},  {40, 2, 8},   {40, 0x21, 7}, {33, 0, 17}, {33, 2, 19},
-                        {38, 1, 13}, {26, 0, 20},  {26, 1, 21},   {39, 0, 3},  {39, 2, 5},
-                        {49, 1, 15}, {49, 0.5, 14}, {53, 30, 0},  {40, 1e300, 6}};
+    const Row rows[] = {{40, 1, 7},  {40, 2, 8},    {40, 0x21, 7}, {33, 0, 17},   {33, 2, 19},
+                        {38, 1, 13}, {26, 0, 20},   {26, 1, 21},   {39, 0, 3},    {39, 2, 5},
+                        {49, 1, 15}, {49, 0.5, 14}, {53, 30, 0},   {40, 1e300, 6}};
     for (const Row& r : rows) {
         EXPECT_EQ(app::ParamButtonImageIndex(r.param, r.value), r.image)
             << r.param << " = " << r.value;
