@@ -387,6 +387,14 @@ TEST_F(ConfigurationsPageTest, RefusedValueShowsOneMessageAndTheKeptValue) {
     EXPECT_EQ(page->CellText(ParamGrid::First, 3),
               QString::fromStdString(config(0).GetParamDisplayString(63)));
     EXPECT_GE(config(0).Velocity, 1000);
+
+    // A value too wide for its field is refused the same way, never thrown through the page.
+    boxes.shown.clear();
+    EXPECT_FALSE(page->ApplyConfigParamText("99999", OBJ_USONIC_VELOCITY));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Wrong parameter value");
+    EXPECT_GE(config(0).Velocity, 1000);
+    EXPECT_LE(config(0).Velocity, 9999);
 }
 
 // Values the edit masks alone could not take, grouping marks, and a decimal typed with the wrong
@@ -429,6 +437,22 @@ TEST_F(ConfigurationsPageTest, EscapeKeepsTheValueAndTheNextEditApplies) {
     EXPECT_EQ(config(0).Modified, 0);
     typeIntoCell(ParamGrid::First, 2, "45");
     EXPECT_EQ(config(0).ProbeDelay, 45);
+}
+
+// Confirming a shown value stores nothing: the strobe times are shown truncated, and storing the
+// shown text again would move them on every visit.
+TEST_F(ConfigurationsPageTest, UnchangedTextIsNoEdit) {
+    loadExamples();
+    config(0).StrobeBeginTime[0] = 505.75;
+    page->ShowConfig(0);
+    ASSERT_EQ(page->CellText(ParamGrid::MeasureConditions, 0), "505");
+    clickCell(ParamGrid::MeasureConditions, 1, 0);
+    sendKey(page->MaskEdit(ParamGrid::MeasureConditions), Qt::Key_Return);
+    page->ParamGridValidate(ParamGrid::First, 3);
+    EXPECT_DOUBLE_EQ(config(0).StrobeBeginTime[0], 505.75);
+    EXPECT_EQ(config(0).Velocity, 4660);
+    EXPECT_EQ(config(0).Modified, 0);
+    EXPECT_FALSE(host->list.Unsaved);
 }
 
 TEST_F(ConfigurationsPageTest, CellsThatCannotBeSelected) {
