@@ -10,6 +10,8 @@
 
 #include "config/AbsConfigObjectUnit.h"
 #include "records/BaseAScanUnit.h"
+#include "records/BaseBandUnit.h"
+#include "records/BaseMapUnit.h"
 
 #include <QAction>
 #include <QWidget>
@@ -130,6 +132,7 @@ private:
     void TabShown(int index);
     void ConnectAndIdentify();
     void ApplyActionStates(const TActionStates& s);
+    bool PageCommandsAllowed() const;
 
     std::filesystem::path programFile_;
     std::unique_ptr<Ui::TGarnetwickMainForm> ui_;
@@ -173,5 +176,13 @@ public:
 private:
     std::vector<QToolButton*> buttons_;
 };
+
+// Status panel 1 of the bands and maps pages for their current record (empty without one).
+QString BandStatusText(const TBaseBandCell* band);
+QString MapStatusText(const TBaseMapCell* map);
+
+// Runs a command at the boundary of the user interface: a platform error that escapes it is shown
+// in a message box, never passed on into the event loop.
+void runCommand(const std::function<void()>& command);
 
 } // namespace app

@@ -10,6 +10,7 @@
 #include "platform/text/Numbers.h"
 #include "platform/ui/Memo.h"
 #include "platform/ui/MessageBox.h"
+#include "surfaces/ButtonImages.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -222,25 +223,6 @@ void TConfigurationsPage::ApplyTexts() {
     ui_->CommentsConfigDetailsHeaderControl->setText(caption(26));
     ui_->DeviceSettingsConfigDetailsCaptionHeaderControl->setText(caption(28));
 
-    const std::array<std::pair<const char*, int>, 9> actionHints = {{
-        {"ReceiveConfigsAction", 201},
-        {"SendConfigsAction", 202},
-        {"SaveConfigsAction", 203},
-        {"OpenConfigsAction", 204},
-        {"FirstConfigAction", 205},
-        {"PrevConfigAction", 206},
-        {"NextConfigAction", 207},
-        {"LastConfigAction", 208},
-        {"DisconnectDeviceAction", 339},
-    }};
-    const std::array<const char*, 9> keys = {"<B> F1</B>  ", "<B> F2</B>  ", "<B> F4</B>  ",
-                                             "<B> F3</B>  ", "<B> F6</B>  ", "<B> F7</B>  ",
-                                             "<B> F8</B>  ", "<B> F9</B>  ", "<B> Ctrl+X</B>  "};
-    for (std::size_t i = 0; i < actionHints.size(); ++i) {
-        if (QAction* a = host_->Action(actionHints[i].first)) {
-            a->setToolTip(keyHint(keys[i], actionHints[i].second));
-        }
-    }
     // Button order: screen type, signalling, comparator, measure, signal type, TVG.
     const std::array<std::pair<const char*, int>, 6> buttonHints = {{
         {"<B> Ctrl + 1</B>  ", 209},
@@ -507,16 +489,17 @@ void TConfigurationsPage::FillMeasureConditionCaptions(const TBaseConfigCell& c)
 
 void TConfigurationsPage::UpdateParamButtonImages(int index) {
     const TConfigList& list = configs();
-    const TBaseConfigCell* c = index >= 0 && index < list.Count
-                                   ? list.Records[static_cast<std::size_t>(index)].get()
-                                   : nullptr;
+    if (index < 0 || index >= list.Count || !list.Records[static_cast<std::size_t>(index)]) {
+        return;
+    }
+    const TBaseConfigCell& c = *list.Records[static_cast<std::size_t>(index)];
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const int p = buttons_[i]->property("Tag").toInt();
-        const int image = c ? ParamButtonImageIndex(p, c->GetParamValue(p)) : 0;
-        buttonImages_[i] = image;
-        buttons_[i]->setProperty("ImageIndex", image);
-        // Until the button pictures exist the button names its current choice.
-        buttons_[i]->setText(c ? toQt(c->GetParamDisplayString(p)) : QString());
+        const int image = ParamButtonImageIndex(p, c.GetParamValue(p));
+        if (image != buttonImages_[i] || buttons_[i]->icon().isNull()) {
+            buttonImages_[i] = image;
+            buttons_[i]->setIcon(QIcon(surfaces::ControlButtonImage(image)));
+        }
     }
 }
 

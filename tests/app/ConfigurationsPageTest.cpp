@@ -104,6 +104,11 @@ void typeText(QWidget* w, const QString& text) {
 
 class ConfigurationsPageTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(LoadLanguageFiles(std::filesystem::path(TB_OUTPUT_DIR) / "tb_tests_app"));
+    }
+    static void TearDownTestSuite() { UnloadLanguageFiles(); }
+
     void SetUp() override {
         platform::text::setFormatSettings({'.', ','});
         USBBusy = 0;

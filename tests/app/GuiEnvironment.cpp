@@ -1,8 +1,6 @@
-// The page tests build real widgets, which need an application object; one is made for the whole
-// test program, on the offscreen platform unless the environment says otherwise. The language
-// texts come from the build's own folder.
-#include "config/LocalStringsUnit.h"
-
+// The font, image and dialog code needs a Qt application object (a widget one, for the dialogs);
+// one is made for the whole program, on the offscreen platform unless the environment says
+// otherwise.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -18,12 +16,8 @@ public:
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         app_ = std::make_unique<QApplication>(argc_, argv_);
-        ASSERT_TRUE(LoadLanguageFiles(std::filesystem::path(TB_OUTPUT_DIR) / "tb_tests_app"));
     }
-    void TearDown() override {
-        UnloadLanguageFiles();
-        app_.reset();
-    }
+    void TearDown() override { app_.reset(); }
 
 private:
     int argc_ = 1;

@@ -3,8 +3,11 @@
 #include "app/pages/ParamEditing.h"
 
 #include "config/CharMappingUnit.h"
+#include "config/LocalStringsUnit.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -126,6 +129,7 @@ TEST(ParamGridRowsTest, GroupsAndMeasureConditions) {
 }
 
 TEST(NameEditSetupTest, InstrumentCharactersCasePairsAndLength) {
+    ASSERT_TRUE(LoadLanguageFiles(std::filesystem::path(TB_OUTPUT_DIR) / "tb_tests_app"));
     TBaseConfigCell c = defaults();
     c.ConfigNumber = 7;
     c.ConfigName = "COPPER 7";
