@@ -2,6 +2,7 @@
 
 #include "app/GridLayout.h"
 #include "app/Texts.h"
+#include "app/dialogs/QtMemo.h"
 #include "app/pages/ParamGrid.h"
 #include "ui_ConfigurationsPage.h"
 
@@ -79,47 +80,6 @@ private:
     TParamEditSpec spec_;
 };
 
-// The comments memo as the text-fitting routine sees it. Edits go through a text cursor so the
-// document stays marked as modified by the user.
-class CommentsMemoAdapter : public platform::ui::Memo {
-public:
-    explicit CommentsMemoAdapter(QPlainTextEdit* edit) : edit_(edit) {}
-    std::string text() const override {
-        return fromQt(edit_->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")));
-    }
-    void setText(const std::string& t) override {
-        QTextCursor c(edit_->document());
-        c.select(QTextCursor::Document);
-        c.insertText(toQt(t).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    }
-    long tag() const override { return tag_; }
-    void setTag(long tag) override { tag_ = tag; }
-    int lineCount() const override {
-        return static_cast<int>(platform::ui::TextMemo::splitLines(text()).size());
-    }
-    void deleteLine(int index) override {
-        auto lines = platform::ui::TextMemo::splitLines(text());
-        if (index < 0 || index >= static_cast<int>(lines.size())) {
-            return;
-        }
-        lines.erase(lines.begin() + index);
-        setText(platform::ui::TextMemo::joinLines(lines));
-    }
-    void moveCaretToEnd() override { edit_->moveCursor(QTextCursor::End); }
-    void setSelectionLength(int) override {}
-
-private:
-    QPlainTextEdit* edit_;
-    long tag_ = 0;
-};
-
-// The memo's lines as the configuration keeps them: a text ending in a line break has no empty
-// last line, an empty memo none at all.
-std::vector<std::string> memoLines(const QPlainTextEdit* memo) {
-    return platform::ui::TextMemo::splitLines(
-        fromQt(memo->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n"))));
-}
-
 } // namespace
 
 TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, QWidget* parent)
@@ -144,7 +104,8 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
                 ui_->StrobComparatorAlgParamButton, ui_->StrobMeasureAlgParamButton,
                 ui_->SignalTypeParamButton,         ui_->TGVStateParamButton};
     measureRows_ = MeasureConditionRows(0);
-    commentsMemo_ = std::make_unique<CommentsMemoAdapter>(ui_->CommentsConfigDetailsMemo);
+    commentsMemo_ = std::make_unique<QtMemo>(ui_->CommentsConfigDetailsMemo);
+    commentsMemo_->OnChange = [this] { CommentsConfigDetailsMemoChange(); };
 
     QTableWidget* selector = ui_->ConfigSelectorStringGrid;
     selector->setColumnCount(3);
@@ -208,8 +169,6 @@ void TConfigurationsPage::connectSignals() {
         connect(buttons_[i], &QToolButton::clicked, this,
                 [this, i] { ScreenTypeParamButtonClick(i); });
     }
-    connect(ui_->CommentsConfigDetailsMemo, &QPlainTextEdit::textChanged, this,
-            [this] { CommentsConfigDetailsMemoChange(); });
 }
 
 // ---- start-up -------------------------------------------------------------------------------
@@ -375,7 +334,7 @@ void TConfigurationsPage::ShowConfig(int index) {
             }
         }
         commentsIgnore_ = true;
-        ui_->CommentsConfigDetailsMemo->clear();
+        commentsMemo_->loadText({});
         commentsIgnore_ = false;
         host_->SetStatusPanel1(QString());
         return;
@@ -409,18 +368,14 @@ void TConfigurationsPage::ShowConfig(int index) {
 }
 
 void TConfigurationsPage::setComments(const TBaseConfigCell& c) {
-    QPlainTextEdit* memo = ui_->CommentsConfigDetailsMemo;
     commentsIgnore_ = true;
-    memo->clear();
+    std::vector<std::string> lines;
     if (c.ConfigStringsCount != 0) {
         const std::size_t n = std::min<std::size_t>(c.ConfigStringsCount, c.ConfigStrings.size());
-        QStringList lines;
-        for (std::size_t i = 0; i < n; ++i) {
-            lines << toQt(c.ConfigStrings[i]);
-        }
-        memo->setPlainText(lines.join(QChar('\n')));
+        lines.assign(c.ConfigStrings.begin(), c.ConfigStrings.begin() + static_cast<long>(n));
     }
-    memo->document()->setModified(false);
+    commentsMemo_->loadText(platform::ui::TextMemo::joinLines(lines));
+    ui_->CommentsConfigDetailsMemo->document()->setModified(false);
     commentsIgnore_ = false;
 }
 
@@ -635,17 +590,23 @@ bool TConfigurationsPage::EditConfigName(std::string& name) {
 }
 
 void TConfigurationsPage::CommentsConfigDetailsMemoChange() {
-    QPlainTextEdit* memo = ui_->CommentsConfigDetailsMemo;
-    if (commentsIgnore_ || !memo->document()->isModified()) {
+    if (fittingComments_) {
+        // The fitting routine's own change: it only takes back its mark.
+        FitMemoText(commentsMemo_.get(), 0, 0, MaxConfigStrings);
+        return;
+    }
+    if (commentsIgnore_ || !ui_->CommentsConfigDetailsMemo->document()->isModified()) {
         return;
     }
     // A configuration keeps at most 20 comment lines; a longer list would not load back whole.
+    fittingComments_ = true;
     FitMemoText(commentsMemo_.get(), 0, 0, MaxConfigStrings);
+    fittingComments_ = false;
     TBaseConfigCell* c = currentConfig();
     if (configs().empty() || !c) {
         return;
     }
-    std::vector<std::string> lines = memoLines(memo);
+    std::vector<std::string> lines = platform::ui::TextMemo::splitLines(commentsMemo_->text());
     if (lines.size() > static_cast<std::size_t>(MaxConfigStrings)) {
         lines.resize(static_cast<std::size_t>(MaxConfigStrings));
     }

@@ -25,10 +25,6 @@ class QTableWidget;
 class QToolButton;
 class TParamGrid;
 
-namespace platform::ui {
-class Memo;
-}
-
 namespace Ui {
 class TConfigurationsPage;
 }
@@ -36,6 +32,7 @@ class TConfigurationsPage;
 namespace app {
 
 class TGarnetwickMainForm;
+class QtMemo;
 
 // What the page needs of the window around it. The main window answers through its public
 // members; tests answer with a small fixture.
@@ -159,8 +156,9 @@ private:
     std::array<std::uint16_t, 4> measureRows_{};
     std::map<int, TEditorItem> editorItems_;
     std::map<int, TParamEditSpec> editSpecs_;
-    std::unique_ptr<platform::ui::Memo> commentsMemo_;
+    std::unique_ptr<QtMemo> commentsMemo_;
     bool commentsIgnore_ = false;
+    bool fittingComments_ = false;
 };
 
 } // namespace app

@@ -1,7 +1,14 @@
 // The configurations page as the main window holds it: the page's view of the window answered by
 // the window's public members.
 #include "app/MainFormUnit.h"
+#include "app/dialogs/EditStrParFormUnit.h"
 #include "app/pages/ConfigurationsPage.h"
+
+#include "config/LocalStringsUnit.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
 
 namespace app {
 
@@ -36,15 +43,38 @@ public:
         command();
     }
 
-    bool EditString(const TNameEditSetup&, QPoint, std::string&) override {
-        // CONNECT: the string-parameter dialog (TEditStrParForm) is not on this branch yet. Give
-        // it the label, allowed characters, case pairs, edit mask and text of the setup, place it
-        // with NameDialogPosition at the pointer, show it modally and answer its text after OK.
-        return false;
+    bool EditString(const TNameEditSetup& setup, QPoint pointer, std::string& text) override {
+        TEditStrParForm& dialog = editor();
+        dialog.ClearAllowedChars();
+        dialog.AddAllowedChars(setup.allowedChars);
+        dialog.ClearCharMappings();
+        for (std::size_t i = 0; i < setup.mapFromChars.size() && i < setup.mapToChars.size(); ++i) {
+            dialog.AddCharMapping(setup.mapFromChars[i], setup.mapToChars[i]);
+        }
+        const QScreen* screen = QGuiApplication::screenAt(pointer);
+        const QPoint at = NameDialogPosition(pointer, dialog.EditFieldRect(), dialog.size(),
+                                             screen ? screen->availableGeometry() : QRect());
+        const TEditStrParResult result =
+            TEditStrParForm::Run(dialog, setup.label, setup.text, setup.maxLength, at);
+        if (!result.accepted) {
+            return false;
+        }
+        text = result.text;
+        return true;
     }
 
 private:
+    // The string-parameter dialog lives as long as the window once it was first needed.
+    TEditStrParForm& editor() {
+        if (!editor_) {
+            editor_ = new TEditStrParForm(&form_);
+            editor_->SetCaption(GetCaptionString(49));
+        }
+        return *editor_;
+    }
+
     TGarnetwickMainForm& form_;
+    QPointer<TEditStrParForm> editor_;
 };
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -87,6 +89,39 @@ TEST_F(ConfigurationsPageWindowTest, RefusedValueInTheWindow) {
     // The editor is gone and the selector has the keyboard again.
     EXPECT_FALSE(page().MaskEdit(ParamGrid::MeasureConditions)->isVisible());
     EXPECT_TRUE(page().SelectorGrid()->hasFocus());
+}
+
+// Renaming through the string-parameter dialog: the instrument's characters, upper case, and a
+// confirmation without an edit changes nothing.
+TEST_F(ConfigurationsPageWindowTest, RenameThroughTheDialog) {
+    start();
+    form().SetActivePage(0);
+    key(Qt::Key_F1);
+    struct Step {
+        const char* typed; // nullptr: confirmed unedited
+        const char* name;
+        int mark;
+    };
+    const Step steps[] = {{nullptr, "COPPER 1", 0}, {"w@eld", "WELD", 1}};
+    for (const Step& step : steps) {
+        QString label;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            label = dialog->findChild<QLabel*>("ParamNameLabel")->text();
+            if (step.typed) {
+                auto* edit = dialog->findChild<QLineEdit*>("ParamAdjStrEdit");
+                edit->selectAll();
+                QTest::keyClicks(edit, step.typed);
+            }
+            dialog->findChild<QPushButton*>("BitBtn1")->click();
+        });
+        page().ConfigSelectorStringGridDblClick(1, 0);
+        EXPECT_EQ(label, "Name of configuration 1");
+        EXPECT_EQ(form().Configs.Records[0]->ConfigName, step.name);
+        EXPECT_EQ(form().Configs.Records[0]->Modified, step.mark);
+        EXPECT_EQ(page().SelectorGrid()->item(0, 1)->text(), step.name);
+    }
 }
 
 // The window with the instrument's configurations, kept beside the test programs to look at.
