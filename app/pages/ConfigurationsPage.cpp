@@ -115,7 +115,7 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
     selector->setSelectionMode(QAbstractItemView::SingleSelection);
     selector->verticalHeader()->hide();
     selector->verticalHeader()->setDefaultSectionSize(24);
-    selector->horizontalHeader()->setSectionsClickable(true);
+    selector->horizontalHeader()->setSectionsClickable(false);
     selector->horizontalHeader()->setHighlightSections(false);
     selector->setTabKeyNavigation(false);
 

@@ -25,4 +25,8 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     // Turning the wheel down does nothing here.
     void wheelEvent(QWheelEvent* event) override;
+
+public:
+    // Typed characters never move the selection: cells are chosen by the page's rules only.
+    void keyboardSearch(const QString&) override {}
 };

@@ -6,6 +6,7 @@
 #include "app/pages/ConfigurationsPage.h"
 #include "app/pages/ParamGrid.h"
 
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,18 @@ TEST_F(ConfigurationsPageWindowTest, EditedAndSteppedConfigurationGoesBackToItsS
     EXPECT_TRUE(std::equal(slot.begin(), slot.end(), built.begin()));
     EXPECT_EQ(form().Configs.Records[1]->Modified, 0);
     EXPECT_EQ(page().SelectorGrid()->item(1, 2)->text(), "");
+
+    // A double click on the mark column's header marks every configuration, a second clears them.
+    QHeaderView* header = page().SelectorGrid()->horizontalHeader();
+    const QPoint markHeader(header->sectionViewportPosition(2) + header->sectionSize(2) / 2,
+                            header->height() / 2);
+    for (int mark : {1, 0}) {
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, markHeader);
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_EQ(form().Configs.Records[static_cast<std::size_t>(i)]->Modified, mark);
+        }
+    }
+    EXPECT_EQ(form().Configs.Current, 1);
 }
 
 TEST_F(ConfigurationsPageWindowTest, RefusedValueInTheWindow) {
