@@ -90,20 +90,6 @@ TEST_F(ConfigurationsPageWindowTest, EditedAndSteppedConfigurationGoesBackToItsS
     EXPECT_EQ(form().Configs.Current, 1);
 }
 
-TEST_F(ConfigurationsPageWindowTest, RefusedValueInTheWindow) {
-    start();
-    form().SetActivePage(0);
-    key(Qt::Key_F1);
-    editCell(ParamGrid::MeasureConditions, 3, "999");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].title, "Wrong parameter value");
-    EXPECT_EQ(page().CellText(ParamGrid::MeasureConditions, 3).toStdString(),
-              form().Configs.Records[0]->GetParamDisplayString(ANL_ATTENUATOR_COUNT1));
-    // The editor is gone and the selector has the keyboard again.
-    EXPECT_FALSE(page().MaskEdit(ParamGrid::MeasureConditions)->isVisible());
-    EXPECT_TRUE(page().SelectorGrid()->hasFocus());
-}
-
 // Renaming through the string-parameter dialog: the instrument's characters, upper case, and a
 // confirmation without an edit changes nothing.
 TEST_F(ConfigurationsPageWindowTest, RenameThroughTheDialog) {

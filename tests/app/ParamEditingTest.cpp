@@ -114,20 +114,6 @@ TEST(ParamButtonImageTest, ValuePlusOffset) {
     }
 }
 
-TEST(ParamGridRowsTest, GroupsAndMeasureConditions) {
-    using app::ParamGrid;
-    EXPECT_EQ(app::ParamGridRowCount(ParamGrid::MeasureConditions), 4);
-    EXPECT_EQ(app::ParamGridRowCount(ParamGrid::First), 4);
-    EXPECT_EQ(app::ParamGridRowCount(ParamGrid::Second), 5);
-    EXPECT_EQ(app::ParamGridRowCount(ParamGrid::Third), 1);
-    EXPECT_EQ(app::ParamGridRowCount(ParamGrid::Fourth), 4);
-    const auto fourth = app::GroupGridRows(ParamGrid::Fourth);
-    EXPECT_EQ(std::vector<int>(fourth.begin(), fourth.end()),
-              (std::vector<int>{16, 9, app::NoParam, app::NoParam}));
-    EXPECT_EQ(app::MeasureConditionRows(0), (std::array<std::uint16_t, 4>{72, 74, 84, 59}));
-    EXPECT_EQ(app::MeasureConditionRows(1), (std::array<std::uint16_t, 4>{81, 82, 84, 59}));
-}
-
 TEST(NameEditSetupTest, InstrumentCharactersCasePairsAndLength) {
     ASSERT_TRUE(LoadLanguageFiles(std::filesystem::path(TB_OUTPUT_DIR) / "tb_tests_app"));
     TBaseConfigCell c = defaults();
@@ -155,26 +141,6 @@ TEST(NameEditSetupTest, InstrumentCharactersCasePairsAndLength) {
     EXPECT_EQ(app::NameEditSetup(c).editMask, std::string(19, 'c') + ";1; ");
     c.DeviceVersion = 8;
     EXPECT_FALSE(UsesSlotPrefix(c));
-}
-
-TEST(NameEditSetupTest, UneditedConfirmationIsNoChange) {
-    struct Row {
-        const char* oldName;
-        const char* edited;
-        bool changed;
-        const char* stored;
-    };
-    const Row rows[] = {{"COPPER 1", "COPPER 1", false, "COPPER 1"},
-                        {"COPPER 1", "COPPER 1      ", false, "COPPER 1"},
-                        {"COPPER 1 ", "COPPER 1", false, "COPPER 1"},
-                        {"COPPER 1", "WELD", true, "WELD"},
-                        {"COPPER 1", "copper 1", true, "copper 1"},
-                        {"COPPER 1", "", true, ""},
-                        {"COPPER 1", "   ", true, ""}};
-    for (const Row& r : rows) {
-        EXPECT_EQ(app::NameChanged(r.oldName, r.edited), r.changed) << r.edited;
-        EXPECT_EQ(app::ConfirmedName(r.edited), r.stored);
-    }
 }
 
 TEST(NameDialogPositionTest, FieldCornerAbovePointerKeptOnScreen) {
