@@ -21,8 +21,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QToolButton>
 #include <QValidator>
@@ -637,14 +635,20 @@ bool TConfigurationsPage::ApplyConfigParamText(const std::string& typed, int par
     bool accepted = true;
     try {
         c->SetParamDisplayString(param, prepared);
-    } catch (const text::RangeError& e) {
+    } catch (const std::exception& e) {
+        // A value too wide for its field: refused like a value out of range.
         message = e.what();
         accepted = false;
     }
     markUnsaved();
     std::string validation;
-    if (!c->ValidateParam(param, validation) && accepted) {
-        message = validation;
+    try {
+        if (!c->ValidateParam(param, validation) && accepted) {
+            message = validation;
+            accepted = false;
+        }
+    } catch (const std::exception& e) {
+        message = accepted ? e.what() : message;
         accepted = false;
     }
     if (!accepted) {

@@ -181,6 +181,9 @@ TEST_F(ConfigurationsPageTest, ShowsTheListAndTheCurrentConfiguration) {
     }
     loadExamples(app::OriginKind::File);
     EXPECT_EQ(label("SetupPageCaptionLabel"), "Configurations from file:  /tmp/Weld.ctf");
+    EXPECT_EQ(page->ParamButton(4)->toolTip(), "<B> Ctrl + 5</B>  Change the signal type");
+    EXPECT_EQ(page->ParamButton(1)->toolTip(),
+              "<B> Ctrl + 2</B>  Change the strobe signalling algorithm");
 }
 
 TEST_F(ConfigurationsPageTest, EmptyListShowsNothingAndIgnoresCommands) {
