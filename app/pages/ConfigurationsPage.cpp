@@ -343,9 +343,11 @@ void TConfigurationsPage::ShowConfig(int index) {
     }
     const TBaseConfigCell& c = *list.Records[static_cast<std::size_t>(index)];
     QTableWidget* selector = ui_->ConfigSelectorStringGrid;
-    if (selector->currentRow() != index) {
+    if (selector->currentRow() != index ||
+        !selector->selectionModel()->isRowSelected(index, QModelIndex())) {
         const QSignalBlocker block(selector);
         selector->setCurrentCell(index, 0);
+        selector->selectRow(index);
     }
     list.Current = static_cast<std::uint16_t>(index);
     measureRows_ = MeasureConditionRows(c.ScaleDimension);

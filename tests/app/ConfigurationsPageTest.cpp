@@ -158,6 +158,7 @@ TEST_F(ConfigurationsPageTest, ShowsTheListAndTheCurrentConfiguration) {
         }
     }
     EXPECT_EQ(label("ConfigDetailsCaptionPanel"), "Configuration 1:  COPPER 1");
+    EXPECT_TRUE(page->SelectorGrid()->selectionModel()->isRowSelected(0, {}));
     EXPECT_EQ(label("SetupPageCaptionLabel"), "Configurations received from the instrument");
     EXPECT_TRUE(host->status.isEmpty());
     EXPECT_FALSE(page->findChild<QWidget*>("SetupBckGrndPanel")->isVisible());
