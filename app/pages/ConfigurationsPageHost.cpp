@@ -1,13 +1,11 @@
 // The configurations page as the main window holds it: the page's view of the window answered by
 // the window's public members.
+#include "app/AppWindows.h"
 #include "app/MainFormUnit.h"
 #include "app/dialogs/EditStrParFormUnit.h"
 #include "app/pages/ConfigurationsPage.h"
 
-#include "config/LocalStringsUnit.h"
-
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 
 namespace app {
@@ -64,17 +62,10 @@ public:
     }
 
 private:
-    // The string-parameter dialog lives as long as the window once it was first needed.
-    TEditStrParForm& editor() {
-        if (!editor_) {
-            editor_ = new TEditStrParForm(&form_);
-            editor_->SetCaption(GetCaptionString(49));
-        }
-        return *editor_;
-    }
+    // The program's string-parameter window, made at start-up after the main window.
+    TEditStrParForm& editor() { return *form_.Windows.EditStrParForm(); }
 
     TGarnetwickMainForm& form_;
-    QPointer<TEditStrParForm> editor_;
 };
 
 } // namespace
