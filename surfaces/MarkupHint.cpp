@@ -22,6 +22,8 @@
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace gfx = platform::gfx;
 using gfx::TCanvas;
@@ -40,6 +42,8 @@ constexpr int kMaxPoints = 512;
 // Pixel numbers from markup (widths, heights, indents) are kept to a range in which sums of
 // many of them cannot overflow.
 constexpr int kMaxMarkupPixels = 32767;
+// FONT tags whose colours are remembered for their closing tags.
+constexpr std::size_t kMaxFontNesting = 32;
 // A hint stays up this long unless the pointer leaves its control or a key is pressed.
 constexpr int kHintHidePause = 10000;
 
@@ -48,13 +52,13 @@ char upper(char c) {
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return upper(x) == upper(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return upper(x) == upper(y); });
 }
 
 bool startsIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // ---- whole-text preparation --------------------------------------------------------------
@@ -155,8 +159,29 @@ std::string decodeRun(std::string_view raw) {
 // ---- tags ------------------------------------------------------------------------------------
 
 enum class Tag {
-    Unknown, A, B, Blink, Body, Br, E, Font, Hi, Hr, I, Img, Ind, Li, P, R, S, Sh, Sub, Sup, U,
-    Ul, Z
+    Unknown,
+    A,
+    B,
+    Blink,
+    Body,
+    Br,
+    E,
+    Font,
+    Hi,
+    Hr,
+    I,
+    Img,
+    Ind,
+    Li,
+    P,
+    R,
+    S,
+    Sh,
+    Sub,
+    Sup,
+    U,
+    Ul,
+    Z
 };
 
 // A tag is told by its first letter, and by the second and third where two tags share one.
@@ -171,7 +196,7 @@ Tag identify(std::string_view name) {
     case 'A':
         return Tag::A;
     case 'B':
-        return c1 == '\0' ? Tag::B
+        return c1 == '\0'  ? Tag::B
                : c1 == 'L' ? Tag::Blink
                : c1 == 'O' ? Tag::Body
                : c1 == 'R' ? Tag::Br
@@ -235,8 +260,8 @@ std::optional<std::string> attribute(std::string_view tag, std::string_view name
         }
         if (q < tag.size() && tag[q] == '"') {
             const std::size_t end = tag.find('"', q + 1);
-            return std::string(tag.substr(q + 1, end == std::string_view::npos ? tag.npos
-                                                                                : end - q - 1));
+            return std::string(
+                tag.substr(q + 1, end == std::string_view::npos ? tag.npos : end - q - 1));
         }
         std::size_t end = q;
         while (end < tag.size() && !isBlank(tag[end]) && tag[end] != '/') {
@@ -360,8 +385,8 @@ struct Style {
     std::string link;
     TRect linkRect;
     // What the closing tags give back.
-    TColor fontColorBefore = gfx::clNone;
-    TColor fontBackgroundBefore = gfx::clNone;
+    // Colour and background before each open FONT tag, innermost last.
+    std::vector<std::pair<TColor, TColor>> fontColors;
     TColor linkColorBefore = gfx::clNone;
     TColor hiColorBefore = gfx::clNone;
     TColor hiBackgroundBefore = gfx::clNone;
@@ -410,8 +435,7 @@ public:
             pos = std::max(line.next, pos + 1);
             y += line.height + line.extra;
             c_.Font = style_.font;
-            if (!p_.MeasureOnly && pos < text_.size() &&
-                y + c_.TextHeight("gh") > p_.Rect.Bottom) {
+            if (!p_.MeasureOnly && pos < text_.size() && y + c_.TextHeight("gh") > p_.Rect.Bottom) {
                 break;
             }
         }
@@ -709,6 +733,9 @@ private:
     }
 
     void imageTag(std::string_view tag) {
+        if (cut_) {
+            return; // past the ellipsis
+        }
         const std::string src = attribute(tag, "SRC").value_or("");
         Image image = findImage(src, true);
         if (!image.found()) {
@@ -971,14 +998,19 @@ private:
         if (closing) {
             s.font.Name = startFont_.Name;
             s.font.Height = startFont_.Height;
-            if (s.fontColorBefore != gfx::clNone) {
-                s.font.Color = s.fontColorBefore;
+            if (!s.fontColors.empty()) {
+                std::tie(s.font.Color, s.background) = s.fontColors.back();
+                s.fontColors.pop_back();
             }
-            s.background = s.fontBackgroundBefore;
             return;
         }
-        s.fontColorBefore = s.font.Color;
-        s.fontBackgroundBefore = s.background;
+        // Deeper nesting than any hint needs reuses the innermost level, so the style that is
+        // copied for every line stays small.
+        if (s.fontColors.size() < kMaxFontNesting) {
+            s.fontColors.emplace_back(s.font.Color, s.background);
+        } else {
+            s.fontColors.back() = {s.font.Color, s.background};
+        }
         if (const auto face = attribute(tag, "FACE")) {
             s.font.Name = *face;
         }
@@ -1064,8 +1096,8 @@ THTMLDrawResult HTMLDrawEx(TCanvas& canvas, std::string_view text, const THTMLDr
     return Renderer(canvas, params).run(text);
 }
 
-void GradientFill(TCanvas& canvas, const TRect& r, TColor from, TColor to, int bands,
-                  bool vertical, bool reachEnd) {
+void GradientFill(TCanvas& canvas, const TRect& r, TColor from, TColor to, int bands, bool vertical,
+                  bool reachEnd) {
     if (bands < 1 || r.IsEmpty()) {
         return;
     }
@@ -1080,17 +1112,16 @@ void GradientFill(TCanvas& canvas, const TRect& r, TColor from, TColor to, int b
     };
     canvas.Brush.Style = gfx::TBrushStyle::bsSolid;
     for (int i = 0; i < bands; ++i) {
-        canvas.Brush.Color =
-            gfx::RGB(channel(i, gfx::GetRValue(a), gfx::GetRValue(b)),
-                     channel(i, gfx::GetGValue(a), gfx::GetGValue(b)),
-                     channel(i, gfx::GetBValue(a), gfx::GetBValue(b)));
+        canvas.Brush.Color = gfx::RGB(channel(i, gfx::GetRValue(a), gfx::GetRValue(b)),
+                                      channel(i, gfx::GetGValue(a), gfx::GetGValue(b)),
+                                      channel(i, gfx::GetBValue(a), gfx::GetBValue(b)));
         const int start = static_cast<int>(std::nearbyint(i * bandSize));
         if (vertical) {
-            canvas.FillRect({r.Left, r.Top + start, r.Right,
-                             std::min(r.Top + start + length, r.Bottom)});
+            canvas.FillRect(
+                {r.Left, r.Top + start, r.Right, std::min(r.Top + start + length, r.Bottom)});
         } else {
-            canvas.FillRect({r.Left + start, r.Top, std::min(r.Left + start + length, r.Right),
-                             r.Bottom});
+            canvas.FillRect(
+                {r.Left + start, r.Top, std::min(r.Left + start + length, r.Right), r.Bottom});
         }
     }
 }
@@ -1397,8 +1428,8 @@ void TMarkupHintWindow::ActivateHint(const std::string& text, const TRect& monit
 gfx::TBitmap TMarkupHintWindow::Picture() {
     gfx::TBitmap picture(std::max(1, width()), std::max(1, height()));
     if (hint_) {
-        PaintHint(picture.Canvas(), *hint_, text_, {picture.Width(), picture.Height()},
-                  textSize_, color_);
+        PaintHint(picture.Canvas(), *hint_, text_, {picture.Width(), picture.Height()}, textSize_,
+                  color_);
     }
     return picture;
 }

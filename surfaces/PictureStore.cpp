@@ -27,7 +27,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool startsIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // A picture with see-through pixels becomes a colour-keyed bitmap: the key is a colour the

@@ -132,8 +132,9 @@ TEST_F(MarkupHintTest, PlainTextIsOneLinePerCarriageReturnInTheHintFontOnTheInfo
     const int ink = countColour(b, clInfoText, inside);
     EXPECT_EQ(ink + countColour(b, clInfoBk, inside), inside.Width() * inside.Height());
     for (int line = 0; line < 3; ++line) {
-        EXPECT_GT(countColour(b, clInfoText, {kTextLeft, 2 + line * lh, b.Width(), 2 + (line + 1) * lh}),
-                  10)
+        EXPECT_GT(
+            countColour(b, clInfoText, {kTextLeft, 2 + line * lh, b.Width(), 2 + (line + 1) * lh}),
+            10)
             << line;
     }
     EXPECT_EQ(countColour(b, clInfoText, {0, 0, kTextLeft, b.Height()}), 0);
@@ -144,9 +145,10 @@ TEST_F(MarkupHintTest, EntitiesShowTheirCharactersAndEscapedTagsStayText) {
         const char* markup;
         const char* shown;
     };
-    for (const Case& c : {Case{"&amp;", "&"}, Case{"&lt;B&gt;x", "<B>x"},
-                          Case{"a&nbsp;b &QUOT;", "a b \""}, Case{"&amp;lt;", "&lt;"},
-                          Case{"&euro;&trade;&sect;", "\x88\x99\xA7"}, Case{"&bogus;", "bogus;"} /* a lone & marks the next letter */}) {
+    for (const Case& c :
+         {Case{"&amp;", "&"}, Case{"&lt;B&gt;x", "<B>x"}, Case{"a&nbsp;b &QUOT;", "a b \""},
+          Case{"&amp;lt;", "&lt;"}, Case{"&euro;&trade;&sect;", "\x88\x99\xA7"},
+          Case{"&bogus;", "bogus;"} /* a lone & marks the next letter */}) {
         const THTMLDrawResult m = measure(c.markup);
         EXPECT_EQ(m.PlainText, c.shown) << c.markup;
         EXPECT_EQ(m.Width, textWidth(tahoma(), c.shown)) << c.markup;
@@ -185,7 +187,8 @@ TEST_F(MarkupHintTest, BoldKeyAndTextKeepEveryBlankAndSizeTheWindow) {
     EXPECT_EQ(b.Height(), lineHeight(tahoma(0, true)) + 4 + 4);
 
     // Too narrow a hint wraps after a blank; a word cut by a tag stays in one piece.
-    EXPECT_EQ(measure("aaa bbb", textWidth(tahoma(), "aaa b") + 1).Height, 2 * lineHeight(tahoma()));
+    EXPECT_EQ(measure("aaa bbb", textWidth(tahoma(), "aaa b") + 1).Height,
+              2 * lineHeight(tahoma()));
     EXPECT_EQ(measure("aaa<B>bbb</B>", textWidth(tahoma(), "aaa b") + 1).Height,
               lineHeight(tahoma(0, true)));
 }
@@ -204,14 +207,17 @@ TEST_F(MarkupHintTest, ListItemsAreBulletedLinesIndentedByTheirLevel) {
     for (int line = 0; line < 2; ++line) {
         const int top = 2 + line * lh;
         EXPECT_EQ(countColour(b, clInfoText, {1, top, kTextLeft + 12, top + lh}), 0) << line;
-        EXPECT_GT(countColour(b, clInfoText, {kTextLeft + 12, top, kTextLeft + 12 + bullet, top + lh}), 0)
+        EXPECT_GT(
+            countColour(b, clInfoText, {kTextLeft + 12, top, kTextLeft + 12 + bullet, top + lh}), 0)
             << line;
-        EXPECT_GT(countColour(b, clInfoText, {kTextLeft + 12 + bullet, top, b.Width(), top + lh}), 10)
+        EXPECT_GT(countColour(b, clInfoText, {kTextLeft + 12 + bullet, top, b.Width(), top + lh}),
+                  10)
             << line;
     }
     // Two items on one line are two lines; a nested list goes one step further in.
     EXPECT_EQ(measure("<UL><LI>a<LI>b</UL>").Height, 2 * lh);
-    EXPECT_EQ(measure("<UL><UL><LI>a").Width, 24 + textWidth(symbol, "o") + textWidth(tahoma(), " a"));
+    EXPECT_EQ(measure("<UL><UL><LI>a").Width,
+              24 + textWidth(symbol, "o") + textWidth(tahoma(), " a"));
 }
 
 TEST_F(MarkupHintTest, ColoursByNumberAndNameAndBlackOtherwise) {
@@ -226,10 +232,21 @@ TEST_F(MarkupHintTest, ColoursByNumberAndNameAndBlackOtherwise) {
           Case{"purple", clBlack}, Case{"", clBlack}}) {
         EXPECT_EQ(HTMLColor(c.value), c.colour) << c.value;
     }
-    const TBitmap b = RenderHint(*hint, "<FONT COLOR=\"#FF0000\">red</FONT> <FONT color=\"clblue\">blue", 1000);
+    const TBitmap b =
+        RenderHint(*hint, "<FONT COLOR=\"#FF0000\">red</FONT> <FONT color=\"clblue\">blue", 1000);
     EXPECT_GT(countColour(b, clRed, {0, 0, b.Width(), b.Height()}), 10);
     EXPECT_GT(countColour(b, clBlue, {0, 0, b.Width(), b.Height()}), 10);
     EXPECT_EQ(countColour(b, clInfoText, {1, 1, b.Width() - 1, b.Height() - 1}), 0);
+
+    // Closing tags give back the colour of the level around them.
+    const TBitmap n =
+        RenderHint(*hint, "<FONT COLOR=\"clRed\">H<FONT COLOR=\"clBlue\">H</FONT>H</FONT>H", 1000);
+    const int w = textWidth(tahoma(), "H");
+    const TColor expected[] = {clRed, clBlue, clRed, clInfoText};
+    for (int i = 0; i < 4; ++i) {
+        const TRect letter{kTextLeft + i * w, 1, kTextLeft + (i + 1) * w, n.Height() - 1};
+        EXPECT_GT(countColour(n, expected[i], letter), 5) << i;
+    }
 }
 
 TEST_F(MarkupHintTest, GradientsStepEveryChannelByRoundedShares) {
@@ -269,11 +286,12 @@ TEST_F(MarkupHintTest, PicturesFromTheStoreTheListAndFilesTakeTheirRoom) {
         int width;
         int height;
     };
-    for (const Case& c : {Case{"<IMG SRC=\"LOGO\">", 7, 5}, Case{"<IMG SRC=\"IDX:0\">", 9, 4},
-                          Case{"<IMG SRC=\"IDX:1\">", 0, gh}, Case{"<IMG SRC=\"IDX:-1\">", 0, gh},
-                          Case{"<IMG SRC=\"nobody\">", 0, gh}, Case{"<IMG SRC=\"SSYS:/tmp\">", 0, gh},
-                          Case{"<IMG SRC=\"logo\" WIDTH=\"20\" HEIGHT=\"30\">", 20, 30},
-                          Case{"<IMG SRC=\"file://" + bad.string() + "\">", 0, gh}}) {
+    for (const Case& c :
+         {Case{"<IMG SRC=\"LOGO\">", 7, 5}, Case{"<IMG SRC=\"IDX:0\">", 9, 4},
+          Case{"<IMG SRC=\"IDX:1\">", 0, gh}, Case{"<IMG SRC=\"IDX:-1\">", 0, gh},
+          Case{"<IMG SRC=\"nobody\">", 0, gh}, Case{"<IMG SRC=\"SSYS:/tmp\">", 0, gh},
+          Case{"<IMG SRC=\"logo\" WIDTH=\"20\" HEIGHT=\"30\">", 20, 30},
+          Case{"<IMG SRC=\"file://" + bad.string() + "\">", 0, gh}}) {
         const THTMLDrawResult m = measure(c.markup);
         EXPECT_EQ(m.Width, c.width) << c.markup;
         EXPECT_EQ(m.Height, c.height) << c.markup;
@@ -304,8 +322,9 @@ TEST_F(MarkupHintTest, TheWindowStaysOnItsMonitorAndTheRoundedStyleHasRoundCorne
     hint->HintStyle = THintStyle::hsRounded;
     const TBitmap b = RenderHint(*hint, "Rounded hint", 1000);
     const QRegion shape = HintWindowRegion(THintStyle::hsRounded, b.Width(), b.Height());
-    for (const TPoint p : {TPoint{b.Width() / 2, 0}, TPoint{0, b.Height() / 2},
-                           TPoint{b.Width() - 2, b.Height() / 2}, TPoint{b.Width() / 2, b.Height() - 2}}) {
+    for (const TPoint p :
+         {TPoint{b.Width() / 2, 0}, TPoint{0, b.Height() / 2},
+          TPoint{b.Width() - 2, b.Height() / 2}, TPoint{b.Width() / 2, b.Height() - 2}}) {
         EXPECT_EQ(b.GetPixel(p.X, p.Y), clGray) << p.X << "," << p.Y;
         EXPECT_TRUE(shape.contains(QPoint(p.X, p.Y)));
     }
@@ -366,12 +385,13 @@ TEST_F(MarkupHintTest, MalformedMarkupIsDrawnWithoutRunningAway) {
         std::string markup;
         std::optional<std::string> shown;
     };
-    for (const Case& c : {Case{"<B", ""}, Case{"x<", "x"}, Case{"x<>", "x"}, Case{"a>b", "a>b"},
-                          Case{"<<B>>x", ">x"}, Case{"<#12>", "#12"}, Case{"<SUP><SUB>x", "x"},
-                          Case{"<FONT SIZE=99999999999999>x", "x"}, Case{"<IND x=\"9999999999\">x", "x"},
-                          Case{"<IMG SRC=\"IDX:99999999999\" WIDTH=\"-1\">", ""},
-                          Case{"<R a=\"90\">up</R>", "up"}, Case{"</UL></UL></FONT></A></R>x", "x"},
-                          Case{deep, std::nullopt}, Case{big, std::nullopt}, Case{oneWord, std::nullopt}}) {
+    for (const Case& c :
+         {Case{"<B", ""}, Case{"x<", "x"}, Case{"x<>", "x"}, Case{"a>b", "a>b"},
+          Case{"<<B>>x", ">x"}, Case{"<#12>", "#12"}, Case{"<SUP><SUB>x", "x"},
+          Case{"<FONT SIZE=99999999999999>x", "x"}, Case{"<IND x=\"9999999999\">x", "x"},
+          Case{"<IMG SRC=\"IDX:99999999999\" WIDTH=\"-1\">", ""}, Case{"<R a=\"90\">up</R>", "up"},
+          Case{"</UL></UL></FONT></A></R>x", "x"}, Case{deep, std::nullopt},
+          Case{big, std::nullopt}, Case{oneWord, std::nullopt}}) {
         const THTMLDrawResult m = measure(c.markup, 300);
         if (c.shown) {
             EXPECT_EQ(m.PlainText, *c.shown) << c.markup;

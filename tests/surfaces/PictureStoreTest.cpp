@@ -25,9 +25,11 @@ Bytes gif(const std::vector<int>& frames) {
     for (const int index : frames) {
         // clear code, the pixel, end code: 3-bit codes packed from the low bit
         const int codes = 4 | (index << 3) | (5 << 6);
-        const Bytes frame = {0x21, 0xF9, 0x04, 0x00, 0x0A, 0x00, 0x00, 0x00, 0x2C,
-                             0,    0,    0,    0,    1,    0,    1,    0,    0,
-                             2,    2,    std::uint8_t(codes & 0xFF), std::uint8_t(codes >> 8), 0};
+        // graphic control extension, image descriptor, LZW code size and one sub-block
+        Bytes frame = {0x21, 0xF9, 0x04, 0, 0x0A, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2};
+        frame.push_back(std::uint8_t(codes & 0xFF));
+        frame.push_back(std::uint8_t(codes >> 8));
+        frame.push_back(0);
         b.insert(b.end(), frame.begin(), frame.end());
     }
     b.push_back(0x3B);

@@ -8,10 +8,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScreen>
 #include <QHelpEvent>
 #include <QImage>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -164,8 +164,8 @@ TEST(Screenshot, HintWindowShownForAToolTip) {
     const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
     std::filesystem::create_directories(dir);
     const auto file =
-        dir / ("hint-window-" +
-               qEnvironmentVariable("QT_QPA_PLATFORM", "default").toStdString() + ".png");
+        dir / ("hint-window-" + qEnvironmentVariable("QT_QPA_PLATFORM", "default").toStdString() +
+               ".png");
     ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
     // The window shows exactly the picture the hint draws.
     const TBitmap picture = window.Picture();
