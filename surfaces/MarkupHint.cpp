@@ -409,7 +409,8 @@ struct Line {
 class Renderer {
 public:
     Renderer(TCanvas& canvas, const THTMLDrawParams& params)
-        : c_(canvas), p_(params), startFont_(canvas.Font), startBrush_(canvas.Brush) {}
+        : c_(canvas), p_(params), startFont_(canvas.Font), startBrush_(canvas.Brush),
+          startPen_(canvas.Pen) {}
 
     THTMLDrawResult run(std::string_view source) {
         text_ = prepareText(source);
@@ -446,6 +447,7 @@ public:
         }
         c_.Font = startFont_;
         c_.Brush = startBrush_;
+        c_.Pen = startPen_;
         return std::move(result_);
     }
 
@@ -1050,6 +1052,7 @@ private:
     const THTMLDrawParams& p_;
     const gfx::TFont startFont_;
     const gfx::TBrush startBrush_;
+    const gfx::TPen startPen_;
     std::string text_;
     Style style_;
     THTMLDrawResult result_;

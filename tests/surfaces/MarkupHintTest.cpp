@@ -220,6 +220,56 @@ TEST_F(MarkupHintTest, ListItemsAreBulletedLinesIndentedByTheirLevel) {
               24 + textWidth(symbol, "o") + textWidth(tahoma(), " a"));
 }
 
+TEST_F(MarkupHintTest, TagsDrawTheirEffects) {
+    struct Case {
+        const char* markup;
+        TColor colour;
+        int atLeast;
+    };
+    for (const Case& c : {Case{"<SH>shadow</SH>", clGray, 10}, Case{"<E>wrong</E>", clRed, 15},
+                          Case{"<HI>marked</HI>", clHighlight, 50},
+                          Case{"<BODY BGCOLOR=\"clLime\">x", clLime, 200 * 30 - 100},
+                          Case{"<P BGCOLOR=\"clAqua\">x</P>y", clAqua, 200 * 10},
+                          Case{"<FONT BGCOLOR=\"clYellow\">back</FONT>", clYellow, 50},
+                          Case{"x<HR>y", clBlack, 200}, Case{"<BLINK>x</BLINK>", clBlack, 5}}) {
+        TBitmap b(202, 40);
+        TCanvas& canvas = b.Canvas();
+        canvas.Brush = {clWhite, TBrushStyle::bsSolid};
+        canvas.FillRect({0, 0, 202, 40});
+        canvas.Font = tahoma();
+        canvas.Font.Color = clBlack;
+        THTMLDrawParams p;
+        p.Rect = {2, 5, 202, 35};
+        HTMLDrawEx(canvas, c.markup, p);
+        EXPECT_GE(countColour(b, c.colour, {0, 0, 202, 40}), c.atLeast) << c.markup;
+    }
+
+    // Links: the link colour, and the link under the point with its rectangle.
+    TBitmap b(200, 20);
+    b.Canvas().Font = tahoma();
+    THTMLDrawParams p;
+    p.Rect = {0, 0, 200, 20};
+    p.URLColor = clBlue;
+    p.Point = {textWidth(tahoma(), "go ") + 3, 8};
+    const THTMLDrawResult r = HTMLDrawEx(b.Canvas(), "go <A HREF=\"next\">there</A> now", p);
+    EXPECT_TRUE(r.OnLink);
+    EXPECT_EQ(r.Anchor, "next");
+    EXPECT_EQ(r.LinkCount, 1);
+    EXPECT_EQ(r.LinkRect.Left, 1 + textWidth(tahoma(), "go "));
+    EXPECT_EQ(r.LinkRect.Width(), textWidth(tahoma(), "there"));
+    EXPECT_GT(countColour(b, clBlue, r.LinkRect), 10);
+    EXPECT_EQ(countColour(b, clBlue, {r.LinkRect.Right, 0, 200, 20}), 0);
+    // Hidden text takes no room; right alignment ends the line at the rectangle's edge.
+    EXPECT_EQ(measure("<Z>hidden </Z>shown").Width, textWidth(tahoma(), "shown"));
+    TBitmap right(100, 20);
+    right.Canvas().Font = tahoma();
+    p = {};
+    p.Rect = {0, 0, 100, 20};
+    HTMLDrawEx(right.Canvas(), "<P ALIGN=\"RIGHT\">x</P>", p);
+    EXPECT_EQ(countColour(right, clInfoText, {0, 0, 100 - textWidth(tahoma(), "x"), 20}), 0);
+    EXPECT_GT(countColour(right, clInfoText, {100 - textWidth(tahoma(), "x"), 0, 100, 20}), 3);
+}
+
 TEST_F(MarkupHintTest, ColoursByNumberAndNameAndBlackOtherwise) {
     struct Case {
         const char* value;
