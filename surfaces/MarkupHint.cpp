@@ -540,9 +540,10 @@ private:
             }
             const bool wrap = !p_.Ellipsis;
             if (wrap) {
-                const std::size_t blank = text_.find(' ', pos);
-                if (blank != std::string::npos && blank < end) {
-                    end = blank + 1;
+                // Only up to the tag, so text of few blanks is not searched again for each run.
+                const std::size_t blank = std::string_view(text_).substr(pos, end - pos).find(' ');
+                if (blank != std::string_view::npos) {
+                    end = pos + blank + 1;
                 }
             }
             if (style_.hidden || cut_) {
