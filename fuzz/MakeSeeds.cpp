@@ -191,6 +191,19 @@ void jpeg(const std::string& name, int components, J_COLOR_SPACE in, J_COLOR_SPA
     std::free(out);
 }
 
+void hints() {
+    int i = 0;
+    for (const char* s :
+         {"<B>bold</B> and <I>italic</I><BR>next line",
+          "<FONT FACE=\"Arial\" SIZE=\"14\" COLOR=\"#FF0000\">big red</FONT>",
+          "<A HREF=\"next\">link</A> <U>under</U> <S>struck</S> &amp; &lt;&gt; &nbsp;",
+          "<P ALIGN=\"RIGHT\">right</P><HR><SHAD>shadow</SHAD><BLINK>blink</BLINK>",
+          "<IMG SRC=\"IDX:0\" ALT=\"picture\"> <SUB>low</SUB><SUP>high</SUP>",
+          "<UL><LI>one<LI>two</UL><R>rotated</R><FONT BGCOLOR=\"clYellow\">back</FONT>"}) {
+        writeBytes(seed("hint_markup", std::to_string(i++)), "", s);
+    }
+}
+
 void texts() {
     writeBytes(seed("line_reader", "mixed"), "", "one\r\ntwo\nthree\r\n\r\nlast");
     writeBytes(seed("line_reader", "lone-cr"), "", "a\rb\r\n\n");
@@ -218,6 +231,7 @@ int main(int argc, char** argv) {
     jpeg("progressive.jpg", 3, JCS_RGB, JCS_YCbCr, true);
     jpeg("cmyk.jpg", 4, JCS_CMYK, JCS_CMYK, false);
     jpeg("ycck.jpg", 4, JCS_CMYK, JCS_YCCK, false);
+    hints();
     texts();
     return 0;
 }

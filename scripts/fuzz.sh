@@ -44,6 +44,7 @@ TARGETS=(
     "band_files records.dict small"
     "map_files records.dict small"
     "bitmap_stream bitmap.dict large"
+    "hint_markup hint.dict large"
     "pictures jpeg.dict large"
     "line_reader text.dict small"
     "numbers numbers.dict small"
@@ -57,7 +58,7 @@ run_target() {
     if [[ $memory == small ]]; then limits+=(-malloc_limit_mb=64); fi
     local log=$BUILD_DIR/findings/$name.log
     if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        QT_QPA_PLATFORM=offscreen \
+        LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
         "$BIN/fuzz_$name" -max_len=65536 -timeout=20 -max_total_time="$SECONDS_PER_TARGET" \
         -print_final_stats=1 "${limits[@]}" -dict="fuzz/dict/$dict" \
         -artifact_prefix="$BUILD_DIR/findings/$name-" "$corpus" "$SEEDS/$name" >"$log" 2>&1; then
