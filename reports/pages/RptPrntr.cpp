@@ -256,6 +256,8 @@ void TRptPrinter::BeginDoc() {
     PageCount = 0;
     Status = Busy;
     if (Destination == ToMetafile) {
+        // Pages for the store are whole sheets: no unprintable margins.
+        LeftOffset = TopOffset = 0;
         pageList_.SetStream(std::make_unique<TRptStream>(Settings.MemoryLimit));
         pageList_.PageCount = 0;
         pageList_.Compression = Compression;
