@@ -2,7 +2,6 @@
 
 #include "platform/emf/EmfFormat.h"
 
-#include <unordered_map>
 
 namespace platform::emf {
 
@@ -125,6 +124,29 @@ gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::u
     }
     gfx::TBitmap out(info.width, info.height);
     const std::uint32_t black = 0xFF000000u;
+    if (info.bitCount == 8 || info.bitCount == 24) {
+        // The depths the report engine writes, a row at a time.
+        std::uint32_t lut[256];
+        for (std::size_t i = 0; i < 256; ++i) {
+            lut[i] = i < table.size() ? table[i] : black;
+        }
+        for (int y = 0; y < info.height; ++y) {
+            const std::size_t srcRow = std::size_t(info.topDown ? y : info.height - 1 - y);
+            const std::uint8_t* row = bits.data() + srcRow * info.stride;
+            std::uint32_t* dst = out.ScanLine(y);
+            if (info.bitCount == 8) {
+                for (int x = 0; x < info.width; ++x) {
+                    dst[x] = lut[row[x]];
+                }
+            } else {
+                for (int x = 0; x < info.width; ++x) {
+                    const std::uint8_t* q = row + 3 * std::size_t(x);
+                    dst[x] = black | (std::uint32_t(q[2]) << 16) | (std::uint32_t(q[1]) << 8) | q[0];
+                }
+            }
+        }
+        return out;
+    }
     for (int y = 0; y < info.height; ++y) {
         const std::size_t srcRow = std::size_t(info.topDown ? y : info.height - 1 - y);
         const std::uint8_t* row = bits.data() + srcRow * info.stride;
@@ -169,7 +191,18 @@ gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::u
 }
 
 EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
+    std::vector<std::uint8_t> all;
+    const DibSizes sizes = appendDib(picture, source, all);
     EncodedDib out;
+    out.bmi.assign(all.begin(), all.begin() + std::ptrdiff_t(sizes.bmi));
+    out.bits.assign(all.begin() + std::ptrdiff_t(sizes.bmi), all.end());
+    return out;
+}
+
+DibSizes appendDib(const gfx::TBitmap& picture, const gfx::TRect& source,
+                   std::vector<std::uint8_t>& out) {
+    DibSizes sizes;
+    const std::size_t start = out.size();
     const gfx::TRect r = gfx::IntersectRect(source, {0, 0, picture.Width(), picture.Height()});
     const int w = r.Width();
     const int h = r.Height();
@@ -178,7 +211,7 @@ EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
                          !palette.empty() && palette.size() <= 256;
     const int bpp = indexed ? 8 : 24;
     const std::size_t stride = ((std::size_t(w) * std::size_t(bpp) + 31) / 32) * 4;
-    ByteWriter b(out.bmi);
+    ByteWriter b(out);
     b.u32(40);
     b.i32(w);
     b.i32(h);
@@ -198,17 +231,45 @@ EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
             b.u8(0);
         }
     }
-    out.bits.assign(stride * std::size_t(h), 0);
+    sizes.bmi = out.size() - start;
+    sizes.bits = stride * std::size_t(std::max(0, h));
+    const std::size_t bitsAt = out.size();
+    out.resize(bitsAt + sizes.bits, 0);
     if (w <= 0 || h <= 0) {
-        return out;
+        return sizes;
     }
+    std::uint8_t* const bits = out.data() + bitsAt;
     if (indexed) {
         // The 8-bit form holds only palette colours, so an exact look-up nearly always answers;
-        // the rare miss takes the nearest entry.
-        std::unordered_map<std::uint32_t, std::uint8_t> index;
+        // the rare miss takes the nearest entry. A small open-addressed table keeps the look-up
+        // to a multiply and a probe or two per change of colour.
+        constexpr std::size_t kSlots = 1024;
+        constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+        std::vector<std::uint32_t> keys(kSlots, kEmpty);
+        std::vector<std::uint8_t> values(kSlots, 0);
+        auto slotOf = [](std::uint32_t key) { return std::size_t((key * 0x9E3779B1u) >> 22); };
         for (std::size_t i = 0; i < palette.size(); ++i) {
-            index.emplace(gfx::colorToArgb(palette[i]) & 0xFFFFFFu, std::uint8_t(i));
+            const std::uint32_t key = gfx::colorToArgb(palette[i]) & 0xFFFFFFu;
+            std::size_t slot = slotOf(key);
+            while (keys[slot] != kEmpty && keys[slot] != key) {
+                slot = (slot + 1) % kSlots;
+            }
+            if (keys[slot] == kEmpty) {
+                keys[slot] = key;
+                values[slot] = std::uint8_t(i);
+            }
         }
+        auto lookup = [&](std::uint32_t key, std::uint8_t& index) {
+            std::size_t slot = slotOf(key);
+            while (keys[slot] != kEmpty) {
+                if (keys[slot] == key) {
+                    index = values[slot];
+                    return true;
+                }
+                slot = (slot + 1) % kSlots;
+            }
+            return false;
+        };
         auto nearest = [&](std::uint32_t argb) {
             int best = 0;
             int bestDistance = 1 << 30;
@@ -228,12 +289,13 @@ EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
         std::uint8_t lastIndex = 0;
         for (int y = 0; y < h; ++y) {
             const std::uint32_t* src = picture.ScanLine(r.Top + y) + r.Left;
-            std::uint8_t* dst = out.bits.data() + std::size_t(h - 1 - y) * stride;
+            std::uint8_t* dst = bits + std::size_t(h - 1 - y) * stride;
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t p = src[x] & 0xFFFFFFu;
                 if (p != lastPixel) {
-                    const auto it = index.find(p);
-                    lastIndex = it != index.end() ? it->second : nearest(p);
+                    if (!lookup(p, lastIndex)) {
+                        lastIndex = nearest(p);
+                    }
                     lastPixel = p;
                 }
                 dst[x] = lastIndex;
@@ -242,7 +304,7 @@ EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
     } else {
         for (int y = 0; y < h; ++y) {
             const std::uint32_t* src = picture.ScanLine(r.Top + y) + r.Left;
-            std::uint8_t* dst = out.bits.data() + std::size_t(h - 1 - y) * stride;
+            std::uint8_t* dst = bits + std::size_t(h - 1 - y) * stride;
             for (int x = 0; x < w; ++x) {
                 dst[3 * x] = std::uint8_t(src[x]);
                 dst[3 * x + 1] = std::uint8_t(src[x] >> 8);
@@ -250,7 +312,7 @@ EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
             }
         }
     }
-    return out;
+    return sizes;
 }
 
 } // namespace platform::emf

@@ -39,4 +39,12 @@ struct EncodedDib {
 };
 EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source);
 
+// The same appended to `out`: the BITMAPINFO, then the rows; answers the two sizes.
+struct DibSizes {
+    std::size_t bmi = 0;
+    std::size_t bits = 0;
+};
+DibSizes appendDib(const gfx::TBitmap& picture, const gfx::TRect& source,
+                   std::vector<std::uint8_t>& out);
+
 } // namespace platform::emf

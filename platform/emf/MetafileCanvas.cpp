@@ -1,6 +1,7 @@
 #include "platform/emf/MetafileCanvas.h"
 
 #include "platform/emf/Dib.h"
+#include "platform/gfx/Fonts.h"
 #include "platform/gfx/RasterCanvas.h"
 #include "platform/text/Cp1251.h"
 
@@ -157,6 +158,14 @@ gfx::TCanvas& MetafileCanvas::measure() {
     gfx::TCanvas& c = measureBitmap_->Canvas();
     c.Font = Font;
     return c;
+}
+
+const QFontMetrics& MetafileCanvas::metrics() {
+    if (!metrics_ || !(metricsFont_ == Font)) {
+        metricsFont_ = Font;
+        metrics_ = std::make_unique<QFontMetrics>(gfx::resolveFont(Font, PixelsPerInch()));
+    }
+    return *metrics_;
 }
 
 gfx::TSize MetafileCanvas::TextExtent(std::string_view text) {
@@ -535,15 +544,19 @@ void MetafileCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_
     } else {
         setU32State(EMR_SETBKMODE, bkMode_, TRANSPARENT);
     }
-    // Advances from the reference metrics: the width of each prefix, so rounding never drifts.
+    // Advances from the reference metrics, character by character; the last one takes up what
+    // kerning and rounding leave, so the advances add up to the width the text is drawn with.
     gfx::TCanvas& m = measure();
+    const int previous = m.TextWidth(text);
     std::vector<std::int32_t> dx(text.size());
-    int previous = 0;
+    const QFontMetrics& fm = metrics();
+    std::int32_t sum = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int w = m.TextWidth(text.substr(0, i + 1));
-        dx[i] = w - previous;
-        previous = w;
+        dx[i] = fm.horizontalAdvance(QChar(char16_t(text::cp1251ToCodePoint(
+            static_cast<unsigned char>(text[i])))));
+        sum += dx[i];
     }
+    dx.back() += previous - sum;
     const int height = m.TextMetrics().Height;
     const std::uint32_t n = std::uint32_t(text.size());
     const std::uint32_t offString = 76;
@@ -602,9 +615,6 @@ void MetafileCanvas::blit(const gfx::TRect& dest, const gfx::TBitmap& picture,
     }
     syncClip();
     setU32State(EMR_SETSTRETCHBLTMODE, stretchMode_, COLORONCOLOR);
-    const EncodedDib dib = encodeDib(picture, src);
-    const auto cbBmi = std::uint32_t(dib.bmi.size());
-    const auto cbBits = std::uint32_t(dib.bits.size());
     ByteWriter b(data_);
     if (picture.Transparent) {
         const std::size_t at = begin(EMR_TRANSPARENTBLT);
@@ -627,14 +637,15 @@ void MetafileCanvas::blit(const gfx::TRect& dest, const gfx::TBitmap& picture,
         b.f32(0);
         b.u32(0);
         b.u32(DIB_RGB_COLORS);
-        b.u32(108);
-        b.u32(cbBmi);
-        b.u32(108 + cbBmi);
-        b.u32(cbBits);
+        const std::size_t sizesAt = data_.size();
+        b.zeros(16); // offsets and sizes of the bitmap, below
         b.i32(src.Width());
         b.i32(src.Height());
-        data_.insert(data_.end(), dib.bmi.begin(), dib.bmi.end());
-        data_.insert(data_.end(), dib.bits.begin(), dib.bits.end());
+        const DibSizes dib = appendDib(picture, src, data_);
+        b.patchU32(sizesAt, 108);
+        b.patchU32(sizesAt + 4, std::uint32_t(dib.bmi));
+        b.patchU32(sizesAt + 8, std::uint32_t(108 + dib.bmi));
+        b.patchU32(sizesAt + 12, std::uint32_t(dib.bits));
         end(at);
         return;
     }
@@ -649,16 +660,17 @@ void MetafileCanvas::blit(const gfx::TRect& dest, const gfx::TBitmap& picture,
     b.i32(0);
     b.i32(src.Width());
     b.i32(src.Height());
-    b.u32(80);
-    b.u32(cbBmi);
-    b.u32(80 + cbBmi);
-    b.u32(cbBits);
+    const std::size_t sizesAt = data_.size();
+    b.zeros(16); // offsets and sizes of the bitmap, below
     b.u32(DIB_RGB_COLORS);
     b.u32(SRCCOPY);
     b.i32(dest.Width());
     b.i32(dest.Height());
-    data_.insert(data_.end(), dib.bmi.begin(), dib.bmi.end());
-    data_.insert(data_.end(), dib.bits.begin(), dib.bits.end());
+    const DibSizes dib = appendDib(picture, src, data_);
+    b.patchU32(sizesAt, 80);
+    b.patchU32(sizesAt + 4, std::uint32_t(dib.bmi));
+    b.patchU32(sizesAt + 8, std::uint32_t(80 + dib.bmi));
+    b.patchU32(sizesAt + 12, std::uint32_t(dib.bits));
     end(at);
 }
 

@@ -15,6 +15,8 @@
 #include "platform/emf/Metafile.h"
 #include "platform/gfx/Canvas.h"
 
+#include <QFontMetrics>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -84,6 +86,7 @@ private:
     void poly(std::uint32_t type16, std::uint32_t type32, std::span<const gfx::TPoint> points);
     void blit(const gfx::TRect& dest, const gfx::TBitmap& picture, const gfx::TRect& source);
     gfx::TCanvas& measure();
+    const QFontMetrics& metrics();
 
     int width_;
     int height_;
@@ -108,6 +111,8 @@ private:
     gfx::TPoint position_{0, 0};
 
     std::unique_ptr<gfx::TBitmap> measureBitmap_;
+    std::unique_ptr<QFontMetrics> metrics_;
+    gfx::TFont metricsFont_;
 };
 
 } // namespace platform::emf

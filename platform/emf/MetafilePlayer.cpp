@@ -773,7 +773,11 @@ private:
             bmp.Transparent = true;
             bmp.SetTransparentColor(colorOf(*key));
         }
-        canvas_.StretchDraw(dest, bmp);
+        if (dest.Width() == bmp.Width() && dest.Height() == bmp.Height()) {
+            canvas_.Draw(dest.Left, dest.Top, bmp); // one to one: no scaling needed
+        } else {
+            canvas_.StretchDraw(dest, bmp);
+        }
     }
 
     void fillRop(const gfx::TRect& dest, std::uint32_t rop) {
