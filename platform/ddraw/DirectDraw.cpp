@@ -86,6 +86,37 @@ void stretch(const gfx::TBitmap& src, const TRect& sr, const TRect& dr, const TR
     }
 }
 
+// The common case of a present: the same size, no colour key, rows the destination lets us write.
+// Copies whole rows instead of going pixel by pixel.
+template <typename Row>
+bool copyUnscaled(const gfx::TBitmap& src, const TRect& sr, const TRect& dr, const TRect& clip,
+                  bool keyed, Row rowOf) {
+    if (keyed || sr.Width() != dr.Width() || sr.Height() != dr.Height()) {
+        return false;
+    }
+    const TRect area = gfx::IntersectRect(dr, clip);
+    if (area.IsEmpty()) {
+        return true;
+    }
+    const int sx0 = sr.Left + (area.Left - dr.Left);
+    const int sy0 = sr.Top + (area.Top - dr.Top);
+    if (sx0 < 0 || sy0 < 0 || sx0 + area.Width() > src.Width() ||
+        sy0 + area.Height() > src.Height()) {
+        return false;
+    }
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        std::uint32_t* out = rowOf(y);
+        if (out == nullptr) {
+            return false;
+        }
+        const std::uint32_t* in = src.ScanLine(sy0 + (y - area.Top)) + sx0;
+        for (int x = 0; x < area.Width(); ++x) {
+            out[area.Left + x] = in[x] | 0xFF000000u;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 HRESULT Surface::Blt(const TRect* dest, Surface* source, const TRect* sourceRect,
@@ -135,12 +166,19 @@ HRESULT Surface::Blt(const TRect* dest, Surface* source, const TRect* sourceRect
         gfx::TBitmap& image = window->ScreenImage();
         const TRect local = gfx::OffsetRect(dr, -screen.Left, -screen.Top);
         const TRect clip{0, 0, image.Width(), image.Height()};
-        stretch(source->pixels_, sr, local, clip, keyed, keyLow,
-                [&](int x, int y, std::uint32_t p) { image.SetArgb(x, y, p); });
+        if (!copyUnscaled(source->pixels_, sr, local, clip, keyed,
+                          [&](int y) { return image.Row(y); })) {
+            stretch(source->pixels_, sr, local, clip, keyed, keyLow,
+                    [&](int x, int y, std::uint32_t p) { image.SetArgb(x, y, p); });
+        }
         window->ScreenChanged();
         return DD_OK;
     }
-    // Read first: source and destination may be the same surface.
+    // Read first when source and destination are the same surface.
+    if (source != this &&
+        copyUnscaled(source->pixels_, sr, dr, whole, keyed, [&](int y) { return pixels_.Row(y); })) {
+        return DD_OK;
+    }
     gfx::TBitmap copy = source->pixels_;
     stretch(copy, sr, dr, whole, keyed, keyLow,
             [&](int x, int y, std::uint32_t p) { pixels_.SetArgb(x, y, p); });

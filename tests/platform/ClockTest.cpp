@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 
-#include <memory>
 #include <QMetaObject>
+#include <memory>
 
 #include <gtest/gtest.h>
 

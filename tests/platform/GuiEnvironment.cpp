@@ -1,6 +1,7 @@
-// The font and image code needs a Qt application object; one is made for the whole program,
-// on the offscreen platform unless the environment says otherwise.
-#include <QGuiApplication>
+// The font, image and dialog code needs a Qt application object (a widget one, for the dialogs);
+// one is made for the whole program, on the offscreen platform unless the environment says
+// otherwise.
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+        app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
 
@@ -22,7 +23,7 @@ private:
     int argc_ = 1;
     char name_[16] = "tb_tests";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
+    std::unique_ptr<QApplication> app_;
 };
 
 [[maybe_unused]] ::testing::Environment* const environment =

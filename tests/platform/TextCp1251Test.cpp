@@ -62,7 +62,8 @@ TEST(Cp1251, CyrillicAndSymbols) {
 
 TEST(Cp1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
     bool lossless = true;
-    EXPECT_EQ(utf8ToCp1251("a€b", &lossless), "a\x88" "b");
+    EXPECT_EQ(utf8ToCp1251("a€b", &lossless), "a\x88"
+                                              "b");
     EXPECT_TRUE(lossless);
     EXPECT_EQ(utf8ToCp1251("日本", &lossless), "??");
     EXPECT_FALSE(lossless);

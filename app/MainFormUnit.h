@@ -1,0 +1,188 @@
+// The main window: the frame around the five pages. It keeps what is the window's own: start-up,
+// the four record lists and the flash markup, which commands can run, the status bar, the
+// instrument being plugged in and pulled out, the keyboard, and closing without losing unsaved
+// records. The pages do their own drawing and editing and reach the lists through the window.
+#pragma once
+
+#include "app/ActionStates.h"
+#include "app/RecordLists.h"
+#include "app/ReportDialogs.h"
+
+#include "config/AbsConfigObjectUnit.h"
+#include "records/BaseAScanUnit.h"
+#include "records/BaseBandUnit.h"
+#include "records/BaseMapUnit.h"
+
+#include <QAction>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QKeyEvent;
+class QToolButton;
+class QToolBar;
+class TSurfaceView;
+
+namespace Ui {
+class TGarnetwickMainForm;
+}
+
+namespace app {
+
+class TConfigurationsPage;
+class TAScansPage;
+class TBandsPage;
+class TMapsPage;
+class TFlashMarkupPage;
+class TAppWindows;
+
+// Device notices as the window reacts to them.
+enum class DeviceNotice { NodesChanged, Arrival, RemoveComplete };
+
+class TGarnetwickMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // programFile: the program's own path; the language files are read from the "strings"
+    // folder beside it. windows: the program's other windows (not owned).
+    TGarnetwickMainForm(std::filesystem::path programFile, TAppWindows& windows,
+                        QWidget* parent = nullptr);
+    ~TGarnetwickMainForm() override;
+
+    // ---- the window's state
+    TConfigList Configs;
+    TAScanList AScans;
+    TBandList Bands;
+    TMapList Maps;
+    std::unique_ptr<TCorvantaAbsConfigCell> FlashMarkup;
+    std::unique_ptr<TBaseAScanCell> ScratchAScan;
+    std::string DeviceDescription;
+    bool ShiftHeld = false;
+    bool CtrlHeld = false;
+    TAppWindows& Windows;
+
+    // ---- operations the pages share
+    void UpdateActionStates();
+    void ShowConnectionStatus();
+    void UpdateFlashMarkupPage();
+    void SetStatusPanel1(const QString& text);
+    QString StatusPanelText(int panel) const;
+    // True: go on; False: the user cancelled, or asked to save and the save did not happen.
+    bool CheckUnsavedData(ListKind kind);
+    void ClearGridSelection(QWidget* grid);
+    void SetParamButtonsFlat(bool ctrlHeld);
+    // The action of that object name (nullptr when there is none).
+    QAction* Action(std::string_view name) const;
+    int ActivePage() const;
+    void SetActivePage(int page);
+    bool StartUpFailed() const { return startUpFailed_; }
+    // While a transfer runs no page command starts and the window does not close.
+    bool TransferRunning() const { return transferDepth_ > 0; }
+    class TTransferScope;
+
+    // ---- device notices (the platform's monitor or a test hands them in)
+    void DeviceChanged(DeviceNotice notice);
+
+    // ---- the keyboard: every key event of the application passes here once
+    void AppMessageHook(QKeyEvent* event, bool pressed);
+
+    TConfigurationsPage* ConfigurationsPage() const { return configPage_; }
+    TAScansPage* AScansPage() const { return ascanPage_; }
+    TBandsPage* BandsPage() const { return bandPage_; }
+    TMapsPage* MapsPage() const { return mapPage_; }
+    TFlashMarkupPage* FlashPage() const { return flashPage_; }
+    TReportFillPaperDialog* ReportDialog(ReportKind kind) const;
+    // The 23 drawing surfaces in the order start-up initialises them.
+    std::vector<TSurfaceView*> AllSurfaces() const;
+
+    // ---- commands of the configuration list (the page's buttons and keys run these)
+    void ReceiveConfigsActionExecute();
+    void SendConfigsActionExecute();
+    bool SaveConfigsActionExecute();
+    void OpenConfigsActionExecute();
+    void DisconnectDeviceActionExecute();
+
+    // Runs one of the save-to-file commands by list kind; true when the file was written.
+    bool SaveListToFile(ListKind kind);
+
+signals:
+    void startUpFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void CreateActions();
+    void ApplyTexts();
+    void LayoutGrids();
+    void InitializeSurfaces();
+    void RefreshMeasurementPages();
+    void ShiftKeyDown(int key);
+    void CtrlKeyDown(int key);
+    void PlainKeyDown(int key);
+    void TabShown(int index);
+    void ConnectAndIdentify();
+    void ApplyActionStates(const TActionStates& s);
+    bool PageCommandsAllowed() const;
+
+    std::filesystem::path programFile_;
+    std::unique_ptr<Ui::TGarnetwickMainForm> ui_;
+    QLabel* statusPanels_[2] = {nullptr, nullptr};
+    TConfigurationsPage* configPage_ = nullptr;
+    TAScansPage* ascanPage_ = nullptr;
+    TBandsPage* bandPage_ = nullptr;
+    TMapsPage* mapPage_ = nullptr;
+    TFlashMarkupPage* flashPage_ = nullptr;
+    std::vector<QAction*> actions_;
+    std::array<std::unique_ptr<platform::gfx::TBitmap>, 6> workBitmaps_;
+    bool shownOnce_ = false;
+    bool startUpFailed_ = false;
+    bool closing_ = false;
+    int transferDepth_ = 0;
+    int currentTab_ = -1;
+    std::vector<DeviceNotice> deferredNotices_;
+};
+
+// Marks a transfer as running for its lifetime; device notices that arrive meanwhile are acted on
+// when it ends, and the command states and connection status are read again from the link.
+class TGarnetwickMainForm::TTransferScope {
+public:
+    explicit TTransferScope(TGarnetwickMainForm& form);
+    ~TTransferScope();
+    TTransferScope(const TTransferScope&) = delete;
+    TTransferScope& operator=(const TTransferScope&) = delete;
+
+private:
+    TGarnetwickMainForm& form_;
+};
+
+// Holds a tool button down while a command runs.
+class TPressedButton {
+public:
+    explicit TPressedButton(QAction* action);
+    ~TPressedButton();
+    TPressedButton(const TPressedButton&) = delete;
+    TPressedButton& operator=(const TPressedButton&) = delete;
+
+private:
+    std::vector<QToolButton*> buttons_;
+};
+
+// Status panel 1 of the bands and maps pages for their current record (empty without one).
+QString BandStatusText(const TBaseBandCell* band);
+QString MapStatusText(const TBaseMapCell* map);
+
+// Runs a command at the boundary of the user interface: a platform error that escapes it is shown
+// in a message box, never passed on into the event loop.
+void runCommand(const std::function<void()>& command);
+
+} // namespace app

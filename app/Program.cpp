@@ -1,0 +1,77 @@
+#include "app/Program.h"
+
+#include "app/AppVersion.h"
+
+#include "platform/devices/DeviceEvents.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/QtBusyIndicator.h"
+#include "platform/ui/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace app {
+
+bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
+        form_.AppMessageHook(static_cast<QKeyEvent*>(event), type == QEvent::KeyPress);
+    }
+    return false;
+}
+
+TProgram::TProgram(const std::filesystem::path& programFile,
+                   platform::devices::DeviceEventSource* devices)
+    : devices_(devices) {
+    mainForm_ = std::make_unique<TGarnetwickMainForm>(programFile, windows_);
+    windows_.Create(mainForm_.get());
+    keyHook_ = std::make_unique<TKeyHook>(*mainForm_);
+    qApp->installEventFilter(keyHook_.get());
+    if (devices_ != nullptr) {
+        devices_->setHandler([this](platform::devices::DeviceEvent event) {
+            switch (event) {
+            case platform::devices::DeviceEvent::NodesChanged:
+                mainForm_->DeviceChanged(DeviceNotice::NodesChanged);
+                break;
+            case platform::devices::DeviceEvent::Arrival:
+                mainForm_->DeviceChanged(DeviceNotice::Arrival);
+                break;
+            case platform::devices::DeviceEvent::RemoveComplete:
+                mainForm_->DeviceChanged(DeviceNotice::RemoveComplete);
+                break;
+            }
+        });
+    }
+}
+
+TProgram::~TProgram() {
+    if (devices_ != nullptr) {
+        devices_->setHandler({});
+    }
+    qApp->removeEventFilter(keyHook_.get());
+    mainForm_.reset();
+}
+
+int RunProgram(QApplication& application) {
+    // The title keeps its trailing blank as the application's name; the window's own caption
+    // comes from the language files.
+    QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    platform::ui::QtMessageBoxService messageBoxes;
+    platform::ui::ScopedMessageBoxService installedBoxes(&messageBoxes);
+    platform::ui::QtFileDialogs fileDialogs;
+    platform::ui::ScopedFileDialogService installedDialogs(&fileDialogs);
+    platform::ui::QtBusyIndicator busy;
+    platform::ui::setBusyIndicator(&busy);
+    platform::devices::UdevDeviceMonitor devices;
+    TProgram program(QCoreApplication::applicationFilePath().toStdString(), &devices);
+    program.MainForm().show();
+    if (program.MainForm().StartUpFailed()) {
+        platform::ui::setBusyIndicator(nullptr);
+        return 1;
+    }
+    const int result = application.exec();
+    platform::ui::setBusyIndicator(nullptr);
+    return result;
+}
+
+} // namespace app
