@@ -30,9 +30,9 @@ TBitmap reportPicture(int seed) {
         for (int x = 0; x < b.Width(); ++x) {
             const int v = ((x * 3 + y * seed) / 7) % 200;
             b.SetPixel(x, y,
-                       (x % 50 == 0 || y % 40 == 0) ? platform::gfx::clGray
-                                                    : platform::gfx::RGB(std::uint8_t(v), 40,
-                                                                         std::uint8_t(200 - v)));
+                       (x % 50 == 0 || y % 40 == 0)
+                           ? platform::gfx::clGray
+                           : platform::gfx::RGB(std::uint8_t(v), 40, std::uint8_t(200 - v)));
         }
     }
     b.SetPixelFormat(platform::gfx::TPixelFormat::pf8bit);

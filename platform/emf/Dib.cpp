@@ -2,7 +2,6 @@
 
 #include "platform/emf/EmfFormat.h"
 
-
 namespace platform::emf {
 
 namespace {
@@ -92,7 +91,8 @@ DibInfo checkDib(std::span<const std::uint8_t> bmi, std::size_t bitsSize) {
     if (info.colorsOffset > bmi.size() || (bmi.size() - info.colorsOffset) / 4 < info.colorCount) {
         throw EmfError("bitmap colour table outside its record");
     }
-    const std::uint64_t stride = ((std::uint64_t(info.width) * std::uint64_t(info.bitCount) + 31) / 32) * 4;
+    const std::uint64_t stride =
+        ((std::uint64_t(info.width) * std::uint64_t(info.bitCount) + 31) / 32) * 4;
     if (stride * std::uint64_t(info.height) > bitsSize) {
         throw EmfError("bitmap pixels outside their record");
     }
@@ -141,7 +141,8 @@ gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::u
             } else {
                 for (int x = 0; x < info.width; ++x) {
                     const std::uint8_t* q = row + 3 * std::size_t(x);
-                    dst[x] = black | (std::uint32_t(q[2]) << 16) | (std::uint32_t(q[1]) << 8) | q[0];
+                    dst[x] =
+                        black | (std::uint32_t(q[2]) << 16) | (std::uint32_t(q[1]) << 8) | q[0];
                 }
             }
         }
@@ -165,7 +166,8 @@ gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::u
                 break;
             }
             case 16: {
-                const std::uint32_t p = std::uint32_t(row[2 * x]) | (std::uint32_t(row[2 * x + 1]) << 8);
+                const std::uint32_t p =
+                    std::uint32_t(row[2 * x]) | (std::uint32_t(row[2 * x + 1]) << 8);
                 argb = black | (std::uint32_t(maskValue(p, masks[0])) << 16) |
                        (std::uint32_t(maskValue(p, masks[1])) << 8) | maskValue(p, masks[2]);
                 break;
@@ -207,8 +209,8 @@ DibSizes appendDib(const gfx::TBitmap& picture, const gfx::TRect& source,
     const int w = r.Width();
     const int h = r.Height();
     const auto& palette = picture.Palette();
-    const bool indexed = picture.PixelFormat() == gfx::TPixelFormat::pf8bit &&
-                         !palette.empty() && palette.size() <= 256;
+    const bool indexed = picture.PixelFormat() == gfx::TPixelFormat::pf8bit && !palette.empty() &&
+                         palette.size() <= 256;
     const int bpp = indexed ? 8 : 24;
     const std::size_t stride = ((std::size_t(w) * std::size_t(bpp) + 31) / 32) * 4;
     ByteWriter b(out);

@@ -552,8 +552,8 @@ void MetafileCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_
     const QFontMetrics& fm = metrics();
     std::int32_t sum = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        dx[i] = fm.horizontalAdvance(QChar(char16_t(text::cp1251ToCodePoint(
-            static_cast<unsigned char>(text[i])))));
+        dx[i] = fm.horizontalAdvance(
+            QChar(char16_t(text::cp1251ToCodePoint(static_cast<unsigned char>(text[i])))));
         sum += dx[i];
     }
     dx.back() += previous - sum;
@@ -567,8 +567,8 @@ void MetafileCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_
     b.i32(y);
     b.i32(x + previous - 1);
     b.i32(y + height - 1);
-    b.u32(1);  // compatible graphics mode
-    b.f32(0);  // scales unused in that mode
+    b.u32(1); // compatible graphics mode
+    b.f32(0); // scales unused in that mode
     b.f32(0);
     b.i32(x);
     b.i32(y);
@@ -608,8 +608,7 @@ void MetafileCanvas::blit(const gfx::TRect& dest, const gfx::TBitmap& picture,
     if (closed_ || dest.IsEmpty() || picture.Empty()) {
         return;
     }
-    const gfx::TRect src =
-        gfx::IntersectRect(source, {0, 0, picture.Width(), picture.Height()});
+    const gfx::TRect src = gfx::IntersectRect(source, {0, 0, picture.Width(), picture.Height()});
     if (src.IsEmpty()) {
         return;
     }

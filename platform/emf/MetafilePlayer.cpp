@@ -26,8 +26,8 @@ struct Xform {
     double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
     // this applied after `a`
     Xform after(const Xform& a) const {
-        return {a.m11 * m11 + a.m12 * m21, a.m11 * m12 + a.m12 * m22,
-                a.m21 * m11 + a.m22 * m21, a.m21 * m12 + a.m22 * m22,
+        return {a.m11 * m11 + a.m12 * m21,    a.m11 * m12 + a.m12 * m22,
+                a.m21 * m11 + a.m22 * m21,    a.m21 * m12 + a.m22 * m22,
                 a.dx * m11 + a.dy * m21 + dx, a.dx * m12 + a.dy * m22 + dy};
     }
 };
@@ -253,9 +253,7 @@ private:
             canvas_.ResetClip();
         }
     }
-    gfx::TRect currentClip() const {
-        return s_.clip ? *s_.clip : canvas_.DeviceRect();
-    }
+    gfx::TRect currentClip() const { return s_.clip ? *s_.clip : canvas_.DeviceRect(); }
 
     // ---- records ---------------------------------------------------------------------------
     void record(const EmfRecord& rec) {
@@ -342,7 +340,8 @@ private:
         }
         case EMR_CREATEBRUSHINDIRECT: {
             const std::uint32_t style = readU32(r, 12);
-            objects_[readU32(r, 8)] = BrushObj{style == BS_NULL ? BS_NULL : BS_SOLID, readU32(r, 16)};
+            objects_[readU32(r, 8)] =
+                BrushObj{style == BS_NULL ? BS_NULL : BS_SOLID, readU32(r, 16)};
             break;
         }
         case EMR_EXTCREATEFONTINDIRECTW:
@@ -388,8 +387,8 @@ private:
             usePen();
             useBrush();
             const gfx::TRect b = shapeRect(r, 8);
-            canvas_.RoundRect(b.Left, b.Top, b.Right, b.Bottom,
-                              toInt(readI32(r, 24) * scaleX()), toInt(readI32(r, 28) * scaleY()));
+            canvas_.RoundRect(b.Left, b.Top, b.Right, b.Bottom, toInt(readI32(r, 24) * scaleX()),
+                              toInt(readI32(r, 28) * scaleY()));
             break;
         }
         case EMR_PIE: {
@@ -459,7 +458,7 @@ private:
     }
 
     static Xform xformAt(std::span<const std::uint8_t> r, std::size_t at) {
-        Xform x{readF32(r, at), readF32(r, at + 4), readF32(r, at + 8),
+        Xform x{readF32(r, at),      readF32(r, at + 4),  readF32(r, at + 8),
                 readF32(r, at + 12), readF32(r, at + 16), readF32(r, at + 20)};
         for (double v : {x.m11, x.m12, x.m21, x.m22, x.dx, x.dy}) {
             if (!std::isfinite(v)) {
@@ -550,8 +549,8 @@ private:
                 const auto y = std::int16_t(readU16(r, at + 4 * std::size_t(i) + 2));
                 pts.push_back(point(x, y));
             } else {
-                pts.push_back(
-                    point(readI32(r, at + 8 * std::size_t(i)), readI32(r, at + 8 * std::size_t(i) + 4)));
+                pts.push_back(point(readI32(r, at + 8 * std::size_t(i)),
+                                    readI32(r, at + 8 * std::size_t(i) + 4)));
             }
         }
         return pts;
@@ -809,9 +808,9 @@ private:
         const std::int32_t cySrc = readI32(r, 44);
         // Source rows of a bottom-up DIB are counted from its bottom edge.
         const std::int64_t top = info.topDown ? ySrc : std::int64_t(info.height) - ySrc - cySrc;
-        const gfx::TRect src{xSrc, int(std::clamp<std::int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)),
-                             xSrc + cxSrc,
-                             int(std::clamp<std::int64_t>(top + cySrc, INT32_MIN / 2, INT32_MAX / 2))};
+        const gfx::TRect src{
+            xSrc, int(std::clamp<std::int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)), xSrc + cxSrc,
+            int(std::clamp<std::int64_t>(top + cySrc, INT32_MIN / 2, INT32_MAX / 2))};
         drawBitmap(decodeDib(bmi, bits), src, dest, std::nullopt);
     }
 

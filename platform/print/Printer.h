@@ -44,8 +44,8 @@ struct PaperMm {
 // the report engine, and no other mapping of codes to sizes is trusted.
 struct DeviceMode {
     unsigned fields = 0;
-    int paperCode = 0;     // the caller's code, kept for the caller
-    PaperMm paper;         // portrait width and length
+    int paperCode = 0; // the caller's code, kept for the caller
+    PaperMm paper;     // portrait width and length
     int orientation = DMORIENT_PORTRAIT;
     int copies = 1;
     int duplex = DMDUP_SIMPLEX;
@@ -158,8 +158,8 @@ public:
 
     // Chosen by the test. The sheet size follows the device mode's paper and orientation at
     // caps.dpiX x caps.dpiY; physicalWidth/Height of `caps` are used while the mode has none.
-    PrinterCapabilities caps{600, 600, 4960, 7016, 50, 60, true, true, true, true, true, true,
-                             true, {}};
+    PrinterCapabilities caps{600,  600,  4960, 7016, 50,   60,   true,
+                             true, true, true, true, true, true, {}};
     DeviceMode defaults{0, 9, {210, 297}};
     std::vector<RecordedJob> jobs;
     // Every device mode handed over, in order.

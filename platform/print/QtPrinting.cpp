@@ -147,13 +147,13 @@ void QtPrinter::SetDeviceMode(const DeviceMode& mode) {
         mode.paper.length > 0) {
         // Only sizes reach Qt: its own table of paper codes is not the engine's.
         printer_->setPageSize(QPageSize(QSizeF(mode.paper.width, mode.paper.length),
-                                        QPageSize::Millimeter, QString(),
-                                        QPageSize::FuzzyMatch));
+                                        QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
         paperCode_ = mode.paperCode;
     }
     if (mode.fields & DM_ORIENTATION) {
-        printer_->setPageOrientation(mode.orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait);
+        printer_->setPageOrientation(mode.orientation == DMORIENT_LANDSCAPE
+                                         ? QPageLayout::Landscape
+                                         : QPageLayout::Portrait);
     }
     if (mode.fields & DM_COPIES) {
         printer_->setCopyCount(std::max(1, mode.copies));

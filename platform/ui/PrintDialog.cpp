@@ -27,8 +27,9 @@ public:
         printer.setCopyCount(std::max(1, request.copies));
         printer.setCollateCopies((request.flags & PD_COLLATE) != 0);
         if (request.mode.paper.width > 0 && request.mode.paper.length > 0) {
-            printer.setPageSize(QPageSize(QSizeF(request.mode.paper.width, request.mode.paper.length),
-                                          QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+            printer.setPageSize(
+                QPageSize(QSizeF(request.mode.paper.width, request.mode.paper.length),
+                          QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
         }
         printer.setPageOrientation(request.mode.orientation == print::DMORIENT_LANDSCAPE
                                        ? QPageLayout::Landscape
@@ -40,7 +41,8 @@ public:
         }
         printer.setFromTo(request.fromPage, request.toPage);
         QPrintDialog dialog(&printer);
-        dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions(qtPrintDialogOptions(request.flags)));
+        dialog.setOptions(
+            QAbstractPrintDialog::PrintDialogOptions(qtPrintDialogOptions(request.flags)));
         if (request.minPage > 0 || request.maxPage > 0) {
             dialog.setMinMax(request.minPage, request.maxPage);
         }
@@ -78,11 +80,12 @@ public:
                                       ? print::DMORIENT_LANDSCAPE
                                       : print::DMORIENT_PORTRAIT;
         answer.mode.copies = printer.copyCount();
-        answer.mode.duplex = printer.duplex() == QPrinter::DuplexLongSide    ? print::DMDUP_VERTICAL
-                             : printer.duplex() == QPrinter::DuplexShortSide ? print::DMDUP_HORIZONTAL
-                                                                             : print::DMDUP_SIMPLEX;
+        answer.mode.duplex = printer.duplex() == QPrinter::DuplexLongSide ? print::DMDUP_VERTICAL
+                             : printer.duplex() == QPrinter::DuplexShortSide
+                                 ? print::DMDUP_HORIZONTAL
+                                 : print::DMDUP_SIMPLEX;
         answer.mode.color = printer.colorMode() == QPrinter::Color ? print::DMCOLOR_COLOR
-                                                                    : print::DMCOLOR_MONOCHROME;
+                                                                   : print::DMCOLOR_MONOCHROME;
         answer.mode.collate = printer.collateCopies() ? 1 : 0;
         return answer;
     }

@@ -599,8 +599,7 @@ void TRptPageList::checkRecords() {
         const std::int64_t dataLength = end - at - 12;
         if (Compression) {
             const std::int64_t length = readI32();
-            if (length < kMinPageSize ||
-                length > (dataLength - 4) * kMaxExpansion) {
+            if (length < kMinPageSize || length > (dataLength - 4) * kMaxExpansion) {
                 invalidFile();
             }
         } else {

@@ -6,27 +6,101 @@
 #include <cstdint>
 
 enum class TRptPaperSize : int {
-    Default, Letter, LetterSmall, Tabloid, Ledger, Legal, Statement, Executive, A3, A4, A4Small,
-    A5, B4, B5, Folio, Quarto, qr10X14, qr11X17, Note, Env9, Env10, Env11, Env12, Env14, CSheet,
-    DSheet, ESheet, EnvDL, EnvC5, EnvC3, EnvC4, EnvC6, EnvC65, EnvB4, EnvB5, EnvB6, EnvItaly,
-    EnvMonarch, EnvPersonal, FanfoldUS, FanfoldStdGerman, FanfoldLglGerman, ISO_B4,
-    JapanesePostcard, qr9X11, qr10X11, qr15X11, EnvInvite, Reserved48, Reserved49, LetterExtra,
-    LegalExtra, TabloidExtra, A4Extra, LetterTransverse, A4Transverse, LetterExtraTransverse,
-    SuperA, SuperB, LetterPlus, A4Plus, A5Transverse, B5Transverse, A3Extra, A5Extra, B5Extra, A2,
-    A3Transverse, A3ExtraTransverse, Custom
+    Default,
+    Letter,
+    LetterSmall,
+    Tabloid,
+    Ledger,
+    Legal,
+    Statement,
+    Executive,
+    A3,
+    A4,
+    A4Small,
+    A5,
+    B4,
+    B5,
+    Folio,
+    Quarto,
+    qr10X14,
+    qr11X17,
+    Note,
+    Env9,
+    Env10,
+    Env11,
+    Env12,
+    Env14,
+    CSheet,
+    DSheet,
+    ESheet,
+    EnvDL,
+    EnvC5,
+    EnvC3,
+    EnvC4,
+    EnvC6,
+    EnvC65,
+    EnvB4,
+    EnvB5,
+    EnvB6,
+    EnvItaly,
+    EnvMonarch,
+    EnvPersonal,
+    FanfoldUS,
+    FanfoldStdGerman,
+    FanfoldLglGerman,
+    ISO_B4,
+    JapanesePostcard,
+    qr9X11,
+    qr10X11,
+    qr15X11,
+    EnvInvite,
+    Reserved48,
+    Reserved49,
+    LetterExtra,
+    LegalExtra,
+    TabloidExtra,
+    A4Extra,
+    LetterTransverse,
+    A4Transverse,
+    LetterExtraTransverse,
+    SuperA,
+    SuperB,
+    LetterPlus,
+    A4Plus,
+    A5Transverse,
+    B5Transverse,
+    A3Extra,
+    A5Extra,
+    B5Extra,
+    A2,
+    A3Transverse,
+    A3ExtraTransverse,
+    Custom
 };
 
 constexpr int kPaperSizeCount = 70;
 
 enum class TRptBin : int {
-    First, Upper, Lower, Middle, Manual, Envelope, EnvManual, Auto, Tractor, SmallFormat,
-    LargeFormat, LargeCapacity, Cassette, Last
+    First,
+    Upper,
+    Lower,
+    Middle,
+    Manual,
+    Envelope,
+    EnvManual,
+    Auto,
+    Tractor,
+    SmallFormat,
+    LargeFormat,
+    LargeCapacity,
+    Cassette,
+    Last
 };
 
 constexpr int kBinCount = 14;
 
 struct TPaperDimensions {
-    double Width = 0;  // millimetres, portrait
+    double Width = 0; // millimetres, portrait
     double Length = 0;
 };
 

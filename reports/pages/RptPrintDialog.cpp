@@ -104,8 +104,8 @@ bool TRptPrintDialog::Execute() {
     // The paper code from the engine's own table; a size it does not hold is user-defined.
     const TRptPaperSize paper = PaperSizeOfDimensions(m.paper.width, m.paper.length);
     PaperSize = paper != TRptPaperSize::Default ? PaperCode(paper)
-                : m.paper.width > 0                ? PaperCode(TRptPaperSize::Custom)
-                                                   : 0;
+                : m.paper.width > 0             ? PaperCode(TRptPaperSize::Custom)
+                                                : 0;
     Paperwidth = m.paper.width * 10;
     Paperlength = m.paper.length * 10;
     Orientation = short(m.orientation);

@@ -44,8 +44,7 @@ bool TPrinterSettings::SupportsPaper(TRptPaperSize size) const {
     if (size == TRptPaperSize::Default || SupportedPapers.empty()) {
         return true;
     }
-    return std::find(SupportedPapers.begin(), SupportedPapers.end(), size) !=
-           SupportedPapers.end();
+    return std::find(SupportedPapers.begin(), SupportedPapers.end(), size) != SupportedPapers.end();
 }
 
 void TPrinterSettings::ReadFromPrinter() {
@@ -119,8 +118,8 @@ void TPrinterSettings::ApplyToPrinter() {
     m.fields |= DM_DEFAULTSOURCE;
     m.defaultSource = UseCustomBinCode ? CustomBinCode : BinCode(OutputBin);
     m.fields |= DM_ORIENTATION;
-    m.orientation = Orientation == TRptOrientation::poLandscape ? DMORIENT_LANDSCAPE
-                                                                : DMORIENT_PORTRAIT;
+    m.orientation =
+        Orientation == TRptOrientation::poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     if (caps_.collate) {
         m.fields |= DM_COLLATE;
         m.collate = Collate;

@@ -28,9 +28,9 @@
 
 class TRptPrinter;
 
-constexpr unsigned RPT_MSG_PROGRESS = platform::ui::WM_USER;          // 1024, wParam percent
-constexpr unsigned RPT_MSG_PAGES_DONE = platform::ui::WM_USER + 1;    // 1025, wParam pages
-constexpr unsigned RPT_MSG_PRINT = platform::ui::WM_USER + 2;         // 1026
+constexpr unsigned RPT_MSG_PROGRESS = platform::ui::WM_USER;           // 1024, wParam percent
+constexpr unsigned RPT_MSG_PAGES_DONE = platform::ui::WM_USER + 1;     // 1025, wParam pages
+constexpr unsigned RPT_MSG_PRINT = platform::ui::WM_USER + 2;          // 1026
 constexpr unsigned RPT_MSG_PREVIEW_CLOSED = platform::ui::WM_USER + 4; // 1028, lParam printer
 
 // Pixels per tenth of a millimetre on the 96-dpi reference device.
@@ -68,8 +68,7 @@ public:
     std::function<void(TPrinterSettings& sender, bool& handled)> OnGetPrinterSettings;
     // Asked with the device mode before it goes to the printer; handled keeps it from the
     // printer.
-    std::function<void(TPrinterSettings& sender, bool& handled,
-                       platform::print::DeviceMode& mode)>
+    std::function<void(TPrinterSettings& sender, bool& handled, platform::print::DeviceMode& mode)>
         OnApplyPrinterSettings;
 
     std::string Device, Driver, Port;
@@ -79,7 +78,7 @@ public:
     TRptBin OutputBin = TRptBin::Auto;
     TRptPaperSize PaperSize = TRptPaperSize::A4;
     TRptOrientation Orientation = TRptOrientation::poPortrait;
-    std::int32_t PaperWidth = 0;  // tenths of a millimetre, for the custom size
+    std::int32_t PaperWidth = 0; // tenths of a millimetre, for the custom size
     std::int32_t PaperLength = 0;
     int PrintQuality = 0;
     int Collate = 0;

@@ -218,4 +218,3 @@ std::vector<int> RptTextIds() {
     }
     return ids;
 }
-

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <unistd.h>
 
@@ -31,9 +31,10 @@ TBitmap eightBitPicture(int w, int h) {
     TBitmap b(w, h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            b.SetPixel(x, y, ((x / 8 + y / 8) % 3 == 0) ? gfx::clNavy
-                             : (x % 5 == 0)             ? gfx::clRed
-                                                        : gfx::clYellow);
+            b.SetPixel(x, y,
+                       ((x / 8 + y / 8) % 3 == 0) ? gfx::clNavy
+                       : (x % 5 == 0)             ? gfx::clRed
+                                                  : gfx::clYellow);
         }
     }
     b.SetPixelFormat(gfx::TPixelFormat::pf8bit);
@@ -167,8 +168,8 @@ TEST(EmfRecorder, EightBitPicturesKeepTheirPalette) {
     const std::size_t at = offsetOf(mf, EMR_STRETCHDIBITS);
     const auto rec = std::span(mf.Bytes()).subspan(at);
     const std::uint32_t offBmi = readU32(rec, 48);
-    EXPECT_EQ(readU16(rec, offBmi + 14), 8);    // bits per pixel
-    EXPECT_EQ(readU32(rec, offBmi + 32), 3u);   // colours used
+    EXPECT_EQ(readU16(rec, offBmi + 14), 8);  // bits per pixel
+    EXPECT_EQ(readU32(rec, offBmi + 32), 3u); // colours used
     EXPECT_EQ(readU32(rec, 68), SRCCOPY);
     EXPECT_EQ(readI32(rec, 72), 90);
     EXPECT_EQ(readI32(rec, 76), 45);
@@ -294,8 +295,8 @@ TEST(EmfPlayer, FollowsMappingModesPatternBlitsAndAnsiTextOfOtherPrograms) {
         .rec(200, {1, 2, 3}) // unknown: skipped
         .rec(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, gfx::clBlue, 0})
         .rec(EMR_SELECTOBJECT, {1})
-        .rec(EMR_BITBLT, {0, 0, 0, 0, 20, 20, 40, 40, PATCOPY, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                          0, 0, 0})
+        .rec(EMR_BITBLT,
+             {0, 0, 0, 0, 20, 20, 40, 40, PATCOPY, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})
         .rec(EMR_SAVEDC, {})
         .rec(EMR_INTERSECTCLIPRECT, {0, 0, 50, 50})
         .rec(EMR_RESTOREDC, {std::uint32_t(-1)})
@@ -332,7 +333,8 @@ TEST(EmfReader, RefusesBrokenMetafiles) {
         {"truncated", [](auto& b, auto&) { b.resize(b.size() - 4); }},
         {"empty", [](auto& b, auto&) { b.clear(); }},
         {"signature", [](auto& b, auto&) { b[40] = 'X'; }},
-        {"length larger than data", [](auto& b, auto&) { putU32(b, 48, std::uint32_t(b.size() + 4)); }},
+        {"length larger than data",
+         [](auto& b, auto&) { putU32(b, 48, std::uint32_t(b.size() + 4)); }},
         {"record count", [](auto& b, auto&) { putU32(b, 52, readU32(b, 52) + 1); }},
         {"record overruns file", [=](auto& b, auto&) { putU32(b, line + 4, 0x7FFFFFF0); }},
         {"record size not a multiple of 4", [=](auto& b, auto&) { putU32(b, line + 4, 15); }},
@@ -340,12 +342,14 @@ TEST(EmfReader, RefusesBrokenMetafiles) {
         {"text longer than its record", [=](auto& b, auto&) { putU32(b, text + 44, 100000); }},
         {"text offset outside", [=](auto& b, auto&) { putU32(b, text + 48, 0xFFFFFFF0); }},
         {"bitmap bits outside", [=](auto& b, auto&) { putU32(b, dib + 60, 0x7FFFFFFF); }},
-        {"bitmap claims huge size", [=](auto& b, auto&) {
+        {"bitmap claims huge size",
+         [=](auto& b, auto&) {
              const std::uint32_t offBmi = readU32(b, dib + 48);
              putU32(b, dib + offBmi + 4, 1000000);
              putU32(b, dib + offBmi + 8, 1000000);
          }},
-        {"bitmap colour table outside", [=](auto& b, auto&) {
+        {"bitmap colour table outside",
+         [=](auto& b, auto&) {
              const std::uint32_t offBmi = readU32(b, dib + 48);
              putU32(b, dib + offBmi + 0, 0x10000);
          }},
@@ -382,8 +386,8 @@ TEST(EmfInterop, Emf2SvgReadsOurPages) {
     if (std::system("command -v emf2svg-conv > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "emf2svg-conv is not installed (Debian package emf2svg)";
     }
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tb-emf-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tb-emf-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto emf = dir / "page.emf";
     const auto svg = dir / "page.svg";
@@ -395,7 +399,8 @@ TEST(EmfInterop, Emf2SvgReadsOurPages) {
     const std::string cmd = "emf2svg-conv -i '" + emf.string() + "' -o '" + svg.string() + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     std::ifstream in(svg);
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     EXPECT_NE(content.find("Report page 1"), std::string::npos);
     EXPECT_NE(content.find("\xD0\x9E\xD1\x82\xD1\x87\xD0\xB5\xD1\x82"), std::string::npos);
     EXPECT_NE(content.find("Arial"), std::string::npos);

@@ -117,7 +117,8 @@ void putI32(Bytes& b, std::size_t at, std::int32_t v) {
     }
 }
 std::int32_t getI32(const Bytes& b, std::size_t at) {
-    return std::int32_t(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24));
+    return std::int32_t(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+                        (std::uint32_t(b[at + 3]) << 24));
 }
 
 void append(Bytes& to, const Bytes& b) {
@@ -405,8 +406,8 @@ TEST(RptOutline, BuildsTheTreeByLevelsAndFindsEntries) {
     FakeTree tree;
     outline.SetTreeView(&tree);
     const std::vector<std::pair<int, std::string>> expected = {
-        {-1, "Report"}, {0, "Chapter"}, {1, "Detail"}, {0, "Next"}, {-1, "Orphan"},
-        {-1, std::string(51, 'c')}};
+        {-1, "Report"}, {0, "Chapter"}, {1, "Detail"},
+        {0, "Next"},    {-1, "Orphan"}, {-1, std::string(51, 'c')}};
     EXPECT_EQ(tree.nodes, expected);
     platform::gfx::TRect r;
     std::int32_t pageNo = -1;

@@ -85,7 +85,8 @@ TEST_F(PdfOutput, StoredPagesPrintedToAPdfFileKeepTheirTexts) {
     const std::string text = pdfText(pdf);
     EXPECT_NE(text.find("Thickness report page 1"), std::string::npos) << text;
     EXPECT_NE(text.find("Thickness report page 2"), std::string::npos) << text;
-    EXPECT_NE(text.find("\xD0\xA2\xD0\xBE\xD0\xBB\xD1\x89\xD0\xB8\xD0\xBD\xD0\xB0"), std::string::npos)
+    EXPECT_NE(text.find("\xD0\xA2\xD0\xBE\xD0\xBB\xD1\x89\xD0\xB8\xD0\xBD\xD0\xB0"),
+              std::string::npos)
         << text;
 }
 

@@ -100,7 +100,10 @@ TEST(PrintDialogFlags, FollowTheProperties) {
         {{O::poPageNums, O::poWarning}, TPrintRange::prPageNums, 0, false, 0x00103006},
         {{}, TPrintRange::prAllPages, 0, false, 0x0010308C},
         {{O::poPrintToFile, O::poSelection, O::poHelp, O::poDisablePrintToFile},
-         TPrintRange::prSelection, 1, true, 0x000838B9},
+         TPrintRange::prSelection,
+         1,
+         true,
+         0x000838B9},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PrintDialogFlags(c.options, c.range, c.collate, c.toFile), c.flags);

@@ -110,8 +110,8 @@ TEST_F(PrinterObject, TwoPageRunReportsEachPageDone) {
     EXPECT_EQ(spy.list(), (std::vector<std::pair<unsigned, std::intptr_t>>{{1025, 1}}));
     p.SetProgress(50);
     p.EndDoc();
-    EXPECT_EQ(spy.list(), (std::vector<std::pair<unsigned, std::intptr_t>>{
-                              {1025, 1}, {1024, 50}, {1025, 2}}));
+    EXPECT_EQ(spy.list(),
+              (std::vector<std::pair<unsigned, std::intptr_t>>{{1025, 1}, {1024, 50}, {1025, 2}}));
 }
 
 TEST_F(PrinterObject, CallsOutOfOrderRaiseTheEngineTexts) {
@@ -250,35 +250,70 @@ TEST_F(PrinterObject, WritesTheReportsWishesIntoTheDeviceMode) {
     };
     const std::vector<Case> cases = {
         // The report hands over its ExtendedDuplex (0 by default) before a run.
-        {"duplex", [](auto& s) { s.Duplex = true; s.ExtendedDuplex = 0; },
+        {"duplex",
+         [](auto& s) {
+             s.Duplex = true;
+             s.ExtendedDuplex = 0;
+         },
          [](const DeviceMode& m) { EXPECT_EQ(m.duplex, 3); }},
-        {"extended duplex", [](auto& s) { s.Duplex = true; s.ExtendedDuplex = 2; },
+        {"extended duplex",
+         [](auto& s) {
+             s.Duplex = true;
+             s.ExtendedDuplex = 2;
+         },
          [](const DeviceMode& m) { EXPECT_EQ(m.duplex, 2); }},
-        {"simplex", [](auto& s) { s.Duplex = false; s.ExtendedDuplex = 0; },
+        {"simplex",
+         [](auto& s) {
+             s.Duplex = false;
+             s.ExtendedDuplex = 0;
+         },
          [](const DeviceMode& m) { EXPECT_EQ(m.duplex, 1); }},
         {"cassette", [](auto& s) { s.OutputBin = TRptBin::Cassette; },
          [](const DeviceMode& m) { EXPECT_EQ(m.defaultSource, 14); }},
         {"auto bin", [](auto& s) { s.OutputBin = TRptBin::Auto; },
          [](const DeviceMode& m) { EXPECT_EQ(m.defaultSource, 7); }},
-        {"custom bin", [](auto& s) { s.UseCustomBinCode = true; s.CustomBinCode = 260; },
+        {"custom bin",
+         [](auto& s) {
+             s.UseCustomBinCode = true;
+             s.CustomBinCode = 260;
+         },
          [](const DeviceMode& m) { EXPECT_EQ(m.defaultSource, 260); }},
-        {"A4 landscape", [](auto& s) { s.PaperSize = TRptPaperSize::A4; s.Orientation = TRptOrientation::poLandscape; },
+        {"A4 landscape",
+         [](auto& s) {
+             s.PaperSize = TRptPaperSize::A4;
+             s.Orientation = TRptOrientation::poLandscape;
+         },
          [](const DeviceMode& m) {
              EXPECT_EQ(m.paperCode, 9);
              EXPECT_EQ(m.paper, (print::PaperMm{210, 297}));
              EXPECT_EQ(m.orientation, 2);
          }},
-        {"custom paper", [](auto& s) { s.PaperSize = TRptPaperSize::Custom; s.PaperWidth = 1000; s.PaperLength = 1500; },
+        {"custom paper",
+         [](auto& s) {
+             s.PaperSize = TRptPaperSize::Custom;
+             s.PaperWidth = 1000;
+             s.PaperLength = 1500;
+         },
          [](const DeviceMode& m) {
              EXPECT_EQ(m.paperCode, 256);
              EXPECT_EQ(m.paper, (print::PaperMm{100, 150}));
          }},
-        {"custom paper code", [](auto& s) { s.PaperSize = TRptPaperSize::A5; s.UseCustomPaperCode = true; s.CustomPaperCode = 300; },
+        {"custom paper code",
+         [](auto& s) {
+             s.PaperSize = TRptPaperSize::A5;
+             s.UseCustomPaperCode = true;
+             s.CustomPaperCode = 300;
+         },
          [](const DeviceMode& m) {
              EXPECT_EQ(m.paperCode, 300);
              EXPECT_EQ(m.paper, (print::PaperMm{148, 210}));
          }},
-        {"copies and collation", [](auto& s) { s.Copies = 3; s.Collate = 1; s.ColorOption = 1; },
+        {"copies and collation",
+         [](auto& s) {
+             s.Copies = 3;
+             s.Collate = 1;
+             s.ColorOption = 1;
+         },
          [](const DeviceMode& m) {
              EXPECT_EQ(m.copies, 3);
              EXPECT_EQ(m.collate, 1);
@@ -340,12 +375,13 @@ TEST_F(PrinterObject, LoadingAPageFileDetectsItsPaper) {
         TRptOrientation orientation;
         TRptPaperSize detected;
     };
-    for (const Case& c : {Case{TRptPaperSize::A4, TRptOrientation::poPortrait, TRptPaperSize::A4},
-                          Case{TRptPaperSize::A4, TRptOrientation::poLandscape, TRptPaperSize::A4},
-                          Case{TRptPaperSize::Letter, TRptOrientation::poPortrait, TRptPaperSize::Letter},
-                          Case{TRptPaperSize::A3, TRptOrientation::poPortrait, TRptPaperSize::A3},
-                          Case{TRptPaperSize::A5, TRptOrientation::poLandscape, TRptPaperSize::A5},
-                          Case{TRptPaperSize::Custom, TRptOrientation::poPortrait, TRptPaperSize::Default}}) {
+    for (const Case& c :
+         {Case{TRptPaperSize::A4, TRptOrientation::poPortrait, TRptPaperSize::A4},
+          Case{TRptPaperSize::A4, TRptOrientation::poLandscape, TRptPaperSize::A4},
+          Case{TRptPaperSize::Letter, TRptOrientation::poPortrait, TRptPaperSize::Letter},
+          Case{TRptPaperSize::A3, TRptOrientation::poPortrait, TRptPaperSize::A3},
+          Case{TRptPaperSize::A5, TRptOrientation::poLandscape, TRptPaperSize::A5},
+          Case{TRptPaperSize::Custom, TRptOrientation::poPortrait, TRptPaperSize::Default}}) {
         const auto path = savedRun(dir_, c.made, c.orientation, "paper");
         TRptPrinter p;
         p.Settings.PaperSize = TRptPaperSize::Legal;
@@ -357,8 +393,9 @@ TEST_F(PrinterObject, LoadingAPageFileDetectsItsPaper) {
         EXPECT_TRUE(p.FileLoaded);
         EXPECT_FALSE(p.OnPrintSetup);
         EXPECT_EQ(p.Settings.PaperSize, c.detected) << int(c.made);
-        EXPECT_EQ(p.Settings.Orientation,
-                  c.detected == TRptPaperSize::Default ? TRptOrientation::poPortrait : c.orientation)
+        EXPECT_EQ(p.Settings.Orientation, c.detected == TRptPaperSize::Default
+                                              ? TRptOrientation::poPortrait
+                                              : c.orientation)
             << int(c.made);
         if (c.detected == TRptPaperSize::Default) {
             // Unknown paper: the page's own frame gives the size.
