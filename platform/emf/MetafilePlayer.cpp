@@ -21,6 +21,10 @@ constexpr std::uint32_t TA_RIGHT_BIT = 2;
 constexpr std::uint32_t TA_BOTTOM_BIT = 8;
 constexpr std::uint32_t TA_BASELINE_BITS = 24;
 constexpr std::size_t kMaxSavedStates = 1024;
+// Widths and heights a page scaled over its destination may ask for; a hostile frame cannot make
+// a pen or a font so large that drawing one stroke or glyph takes the machine's memory.
+constexpr int kMaxPenWidth = 256;
+constexpr int kMaxFontHeight = 2048;
 
 struct Xform {
     double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
@@ -233,7 +237,7 @@ private:
     void usePen() {
         canvas_.Pen.Style = penStyleOf(s_.pen.style);
         canvas_.Pen.Color = colorOf(s_.pen.color);
-        canvas_.Pen.Width = std::max(1, toInt(double(s_.pen.width) * scaleX()));
+        canvas_.Pen.Width = std::clamp(toInt(double(s_.pen.width) * scaleX()), 1, kMaxPenWidth);
     }
     void useBrush() {
         canvas_.Brush.Style =
@@ -706,7 +710,8 @@ private:
         gfx::TFont& f = canvas_.Font;
         f.Name = s_.font.face;
         const int height = s_.font.height == 0 ? -12 : s_.font.height;
-        const int scaled = toInt(double(height) * scaleY());
+        const int scaled =
+            std::clamp(toInt(double(height) * scaleY()), -kMaxFontHeight, kMaxFontHeight);
         f.Height = scaled == 0 ? (height < 0 ? -1 : 1) : scaled;
         f.PixelsPerInch = canvas_.PixelsPerInch();
         f.Bold = s_.font.weight >= 600;

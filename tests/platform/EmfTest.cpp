@@ -80,6 +80,18 @@ void drawScene(TCanvas& c) {
     c.Draw(120, 110, keyed);
     c.Brush.Color = gfx::clTeal;
     c.FrameRect({130, 60, 170, 90});
+    c.Brush.Color = gfx::clAqua;
+    c.RoundRect(100, 110, 118, 140, 6, 6);
+    c.Pie(150, 50, 190, 90, 190, 70, 170, 50);
+    const gfx::TPoint zigzag[] = {{70, 120}, {80, 130}, {90, 120}, {100, 130}};
+    c.Polyline(zigzag);
+    c.SetPixel(3, 3, gfx::clRed);
+    c.StretchDraw({100, 5, 140, 25}, eightBitPicture(20, 10));
+    c.CopyRect({60, 85, 80, 95}, eightBitPicture(40, 40), {10, 10, 30, 20});
+    c.Font.Bold = false;
+    c.Brush.Style = gfx::TBrushStyle::bsSolid;
+    c.Brush.Color = gfx::clYellow;
+    c.TextRect({12, 102, 60, 110}, 12, 100, "Clipped text");
 }
 
 Metafile recordScene(int w = 200, int h = 150) {
@@ -138,12 +150,17 @@ TEST(EmfRecorder, HeaderDescribesAnA4PageAtTheReferenceResolution) {
 TEST(EmfRecorder, WritesOneTextRecordPerLineWithTheOriginalFace) {
     const Metafile mf = recordScene();
     const auto texts = metafileTexts(mf);
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[2], "Clipped text");
     EXPECT_EQ(texts[0], "Report page 1");
     EXPECT_EQ(texts[1], "\xD0\x9E\xD1\x82\xD1\x87\xD0\xB5\xD1\x82"); // UTF-8 "Отчет"
     const auto counts = recordCounts(mf);
-    EXPECT_EQ(counts.at(EMR_EXTTEXTOUTW), 2);
-    EXPECT_EQ(counts.at(EMR_STRETCHDIBITS), 1);
+    EXPECT_EQ(counts.at(EMR_EXTTEXTOUTW), 3);
+    EXPECT_EQ(counts.at(EMR_STRETCHDIBITS), 3);
+    EXPECT_EQ(counts.at(EMR_ROUNDRECT), 1);
+    EXPECT_EQ(counts.at(EMR_PIE), 1);
+    EXPECT_EQ(counts.at(EMR_POLYLINE16), 1);
+    EXPECT_EQ(counts.at(EMR_SETPIXELV), 1);
     EXPECT_EQ(counts.at(EMR_TRANSPARENTBLT), 1);
     EXPECT_EQ(counts.at(EMR_INTERSECTCLIPRECT), 1);
     EXPECT_EQ(counts.at(EMR_EXTSELECTCLIPRGN), 1);
