@@ -347,7 +347,7 @@ TEST(EmfReader, RefusesBrokenMetafiles) {
     const std::size_t dib = offsetOf(good, EMR_STRETCHDIBITS);
     const std::size_t line = offsetOf(good, EMR_LINETO);
     const std::vector<Damage> damages = {
-        {"truncated", [](auto& b, auto&) { b.resize(b.size() - 4); }},
+        {"truncated", [](auto& b, auto&) { b.erase(b.end() - 4, b.end()); }},
         {"empty", [](auto& b, auto&) { b.clear(); }},
         {"signature", [](auto& b, auto&) { b[40] = 'X'; }},
         {"length larger than data",
