@@ -145,9 +145,11 @@ DeviceMode QtPrinter::GetDeviceMode() const {
 void QtPrinter::SetDeviceMode(const DeviceMode& mode) {
     if ((mode.fields & (DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH)) && mode.paper.width > 0 &&
         mode.paper.length > 0) {
-        // Only sizes reach Qt: its own table of paper codes is not the engine's.
+        // Only sizes reach Qt: its own table of paper codes is not the engine's. An exact match
+        // still names a standard sheet (A4, Letter) for the print system; a near one must not
+        // bend the engine's size to Qt's.
         printer_->setPageSize(QPageSize(QSizeF(mode.paper.width, mode.paper.length),
-                                        QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+                                        QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
         paperCode_ = mode.paperCode;
     }
     if (mode.fields & DM_ORIENTATION) {

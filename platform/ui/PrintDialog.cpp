@@ -29,7 +29,7 @@ public:
         if (request.mode.paper.width > 0 && request.mode.paper.length > 0) {
             printer.setPageSize(
                 QPageSize(QSizeF(request.mode.paper.width, request.mode.paper.length),
-                          QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+                          QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
         }
         printer.setPageOrientation(request.mode.orientation == print::DMORIENT_LANDSCAPE
                                        ? QPageLayout::Landscape

@@ -103,6 +103,33 @@ TEST_F(PdfOutput, ARunStraightToThePrinterWritesOnlyItsRange) {
     EXPECT_NE(text.find("Thickness report page 2"), std::string::npos) << text;
 }
 
+TEST_F(PdfOutput, QtPrintersTakeTheEnginesSizesInMillimetres) {
+    // The engine's B4 (250 x 354 mm) is not the toolkit's B4 (257 x 364 mm): only the size
+    // reaches the printer.
+    auto printer = print::QtPrinter::PdfFile(dir_ / "sizes.pdf", 300);
+    print::DeviceMode mode;
+    mode.fields = print::DM_PAPERSIZE | print::DM_ORIENTATION | print::DM_COPIES;
+    mode.paperCode = 12;
+    mode.paper = {250, 354};
+    mode.orientation = print::DMORIENT_LANDSCAPE;
+    mode.copies = 2;
+    printer->SetDeviceMode(mode);
+    const print::PrinterCapabilities caps = printer->Capabilities();
+    EXPECT_EQ(caps.dpiX, 300);
+    // The sheet in device pixels comes from whole PostScript points: within one point.
+    const double point = 300 / 72.0;
+    EXPECT_NEAR(caps.physicalWidth, 354 / 25.4 * 300, point);
+    EXPECT_NEAR(caps.physicalHeight, 250 / 25.4 * 300, point);
+    EXPECT_EQ(caps.offsetX, 0);
+    EXPECT_EQ(caps.offsetY, 0);
+    const print::DeviceMode back = printer->GetDeviceMode();
+    EXPECT_NEAR(back.paper.width, 250, 0.5);
+    EXPECT_NEAR(back.paper.length, 354, 0.5);
+    EXPECT_EQ(back.orientation, print::DMORIENT_LANDSCAPE);
+    EXPECT_EQ(back.copies, 2);
+    EXPECT_EQ(back.paperCode, 12);
+}
+
 // Run by tests/reports/cups-pdf-queue.sh, which starts a private cupsd with a CUPS-PDF queue
 // and names it and the folder its PDF files land in.
 TEST(CupsQueue, PrintsThroughARealQueue) {
