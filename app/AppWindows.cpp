@@ -1,8 +1,13 @@
 #include "app/AppWindows.h"
 
-#include "platform/ui/FileDialogs.h"
+#include "app/Texts.h"
+#include "app/dialogs/CheckSavedRecordsFormUnit.h"
+#include "app/dialogs/CommentsInputFormUnit.h"
+#include "app/dialogs/EditStrParFormUnit.h"
+#include "app/dialogs/ProgressFormUnit.h"
 
-#include <QString>
+#include "config/LocalStringsUnit.h"
+#include "platform/ui/FileDialogs.h"
 
 namespace app {
 
@@ -10,23 +15,26 @@ TAppWindows::TAppWindows() = default;
 TAppWindows::~TAppWindows() = default;
 
 void TAppWindows::Create(QWidget* mainWindow) {
+    progress_ = new TProgressForm(mainWindow);
+    editStrPar_ = new TEditStrParForm(mainWindow);
+    comments_ = new TCommentsInputForm(mainWindow);
     ascanReport_ = CreateReportFillPaperDialog(ReportKind::AScan, mainWindow);
     bandReport_ = CreateReportFillPaperDialog(ReportKind::Band, mainWindow);
     mapReport_ = CreateReportFillPaperDialog(ReportKind::Map, mainWindow);
+    checkSaved_ = new TCheckSavedRecordsForm(mainWindow);
 }
 
-std::uint8_t TAppWindows::RunTransfer(int,
-                                      const std::function<std::uint8_t(platform::ui::Gauge*)>& batch) {
-    return batch(nullptr);
-}
-
-TReportFillPaperDialog* TAppWindows::Report(ReportKind kind) const {
-    switch (kind) {
-    case ReportKind::AScan: return ascanReport_.get();
-    case ReportKind::Band: return bandReport_.get();
-    case ReportKind::Map: return mapReport_.get();
+std::uint8_t TAppWindows::RunTransfer(
+    int mode, const std::function<std::uint8_t(platform::ui::Gauge*)>& batch) {
+    if (!progress_) {
+        return 1;
     }
-    return nullptr;
+    progress_->TransferMode = static_cast<std::uint8_t>(mode);
+    progress_->SetTransfer([&batch](int, platform::ui::Gauge* gauge) { return batch(gauge); });
+    progress_->ResetProgress();
+    progress_->exec();
+    progress_->SetTransfer({});
+    return progress_->LastBatchResult().value_or(1);
 }
 
 namespace {
@@ -56,12 +64,61 @@ std::optional<TAppWindows::FileChoice> TAppWindows::AskSaveFile(const std::strin
     return askFile(true, filter, filterIndex);
 }
 
-bool TAppWindows::ChooseRecords(const QString&, const QString&, std::vector<RecordItem>&) {
+bool TAppWindows::ChooseRecords(const QString& caption, const QString& hint,
+                                std::vector<RecordItem>& items) {
+    if (!checkSaved_) {
+        return false;
+    }
+    checkSaved_->SetCaption(fromQt(caption));
+    checkSaved_->SetListHint(fromQt(hint));
+    checkSaved_->ClearItems();
+    for (const RecordItem& item : items) {
+        checkSaved_->AddItem(fromQt(item.text), item.ticked);
+    }
+    if (checkSaved_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i].ticked = checkSaved_->IsTicked(static_cast<int>(i));
+    }
     return true;
 }
 
-void TAppWindows::ApplyTexts() {}
+bool TAppWindows::EditComments(std::vector<std::string>& lines) {
+    if (!comments_) {
+        return false;
+    }
+    comments_->SetLines(lines);
+    if (comments_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    lines = comments_->Lines();
+    return true;
+}
 
-void TAppWindows::SetStringEditorCaption(const QString&) {}
+TReportFillPaperDialog* TAppWindows::Report(ReportKind kind) const {
+    switch (kind) {
+    case ReportKind::AScan: return ascanReport_.get();
+    case ReportKind::Band: return bandReport_.get();
+    case ReportKind::Map: return mapReport_.get();
+    }
+    return nullptr;
+}
+
+void TAppWindows::ApplyTexts() {
+    // The windows were made before the language files were read.
+    if (progress_) {
+        progress_->setWindowTitle(caption(310));
+    }
+    if (comments_) {
+        comments_->SetCaption(GetCaptionString(319));
+    }
+}
+
+void TAppWindows::SetStringEditorCaption(const QString& text) {
+    if (editStrPar_) {
+        editStrPar_->SetCaption(fromQt(text));
+    }
+}
 
 } // namespace app

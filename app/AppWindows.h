@@ -4,16 +4,17 @@
 
 #include "app/ReportDialogs.h"
 
+#include <QString>
+
 #include <cstdint>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QWidget;
-class QString;
 
 namespace platform::ui {
 class Gauge;
@@ -21,19 +22,23 @@ class Gauge;
 
 namespace app {
 
+class TProgressForm;
+class TEditStrParForm;
+class TCommentsInputForm;
+class TCheckSavedRecordsForm;
+
 class TAppWindows {
 public:
     TAppWindows();
     ~TAppWindows();
 
-    // Creates the windows that follow the main window, in their order.
+    // Creates the windows that follow the main window, in their order. The dialogs belong to the
+    // main window (they go with it).
     void Create(QWidget* mainWindow);
 
     // Runs a transfer in the modal progress dialog (modes: 2 send configurations, 3 receive
-    // A-scans, 4 bands, 5 maps); answers the batch's own result.
+    // A-scans, 4 bands, 5 maps); answers the batch's own result (1 when it never ran).
     std::uint8_t RunTransfer(int mode, const std::function<std::uint8_t(platform::ui::Gauge*)>& batch);
-
-    TReportFillPaperDialog* Report(ReportKind kind) const;
 
     // The file dialogs. filter: the bar-separated list of descriptions and patterns; index
     // 1-based in and out. Empty when the user cancelled.
@@ -51,11 +56,24 @@ public:
     };
     bool ChooseRecords(const QString& caption, const QString& hint, std::vector<RecordItem>& items);
 
+    // The comments dialog over the lines (Windows-1251); true with the confirmed lines.
+    bool EditComments(std::vector<std::string>& lines);
+
+    TReportFillPaperDialog* Report(ReportKind kind) const;
+    TProgressForm* ProgressForm() const { return progress_; }
+    TEditStrParForm* EditStrParForm() const { return editStrPar_; }
+    TCommentsInputForm* CommentsInputForm() const { return comments_; }
+    TCheckSavedRecordsForm* CheckSavedRecordsForm() const { return checkSaved_; }
+
     // Texts of the windows that come from the language files.
     void ApplyTexts();
     void SetStringEditorCaption(const QString& caption);
 
 private:
+    TProgressForm* progress_ = nullptr;
+    TEditStrParForm* editStrPar_ = nullptr;
+    TCommentsInputForm* comments_ = nullptr;
+    TCheckSavedRecordsForm* checkSaved_ = nullptr;
     std::unique_ptr<TReportFillPaperDialog> ascanReport_, bandReport_, mapReport_;
 };
 

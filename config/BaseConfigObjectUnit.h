@@ -214,6 +214,10 @@ std::uint16_t GetWordLE(const pByteArray& array, std::size_t index);
 std::int16_t GetSmallIntLE(const pByteArray& array, std::size_t index);
 std::uint32_t GetLongLE(const pByteArray& array, std::size_t index);
 
+// Instruments of kind 2 from version 9 show the slot number ("NN.") before the name, which leaves
+// the name three characters less room.
+bool UsesSlotPrefix(const TBaseConfigCell& config);
+
 // Writes the configuration into the block; bytes the layout does not use keep what the array
 // holds. The block must hold at least 256 bytes (RangeError otherwise).
 void BuildInstrumentBlock(TBaseConfigCell& config, pByteArray& block, int slotNumber);

@@ -27,11 +27,6 @@ void checkBlock(const pByteArray& block) {
     }
 }
 
-// Devices that show the slot number in front of the name.
-bool usesSlotPrefix(const TBaseConfigCell& c) {
-    return c.DeviceKind == 2 && c.DeviceVersion > 8;
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -73,13 +68,17 @@ std::uint32_t GetLongLE(const pByteArray& array, std::size_t index) {
     return value;
 }
 
+bool UsesSlotPrefix(const TBaseConfigCell& c) {
+    return c.DeviceKind == 2 && c.DeviceVersion > 8;
+}
+
 void BuildInstrumentBlock(TBaseConfigCell& c, pByteArray& b, int slotNumber) {
     checkBlock(b);
     b[0] = static_cast<std::uint8_t>(c.ConfigNumber & 0xFF);
     PutWordLE(c.ConfigIndex, b, 1);
 
     std::string name = c.ConfigName.substr(0, MaxConfigNameLength);
-    if (usesSlotPrefix(c)) {
+    if (UsesSlotPrefix(c)) {
         const int slot = text::checkedCast<std::uint8_t>(slotNumber);
         if (slot > 99) {
             throw text::RangeError("Range check error");
@@ -172,7 +171,7 @@ void ParseInstrumentBlock(TBaseConfigCell& c, const pByteArray& b, int slotNumbe
     }
     // The slot prefix goes only when it is there: a name the instrument kept without one stays
     // whole.
-    if (usesSlotPrefix(c) && name.size() >= 3 && isDigit(name[0]) && isDigit(name[1]) &&
+    if (UsesSlotPrefix(c) && name.size() >= 3 && isDigit(name[0]) && isDigit(name[1]) &&
         name[2] == '.') {
         name.erase(0, 3);
     }

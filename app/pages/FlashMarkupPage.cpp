@@ -25,10 +25,9 @@ QString legendText(const std::string& cp1251) {
 }
 
 bool ask(int captionNumber) {
-    return platform::ui::messageBoxes().show(GetCaptionString(captionNumber), "Warning",
-                                             platform::ui::MessageIcon::Warning,
-                                             platform::ui::MessageButtons::YesNo) ==
-           platform::ui::MessageResult::Yes;
+    return platform::ui::messageBoxes().show(
+               GetCaptionString(captionNumber), "Warning", platform::ui::MessageIcon::Warning,
+               platform::ui::MessageButtons::YesNo) == platform::ui::MessageResult::Yes;
 }
 
 } // namespace
@@ -80,8 +79,8 @@ void TFlashMarkupPage::ApplyTexts() {
     ui.SummaryGroupBox->setTitle(caption(289));
     ui.FlashMarkupSurfaceImage->SetHint(caption(290));
     const std::pair<QWidget*, int> hints[] = {
-        {ui.AScansLegendImage, 332}, {ui.AScansAreaLabel, 332},   {ui.BandsLegendImage, 333},
-        {ui.BandsAreaLabel, 333},    {ui.MapsLegendImage, 334},   {ui.MapsAreaLabel, 334},
+        {ui.AScansLegendImage, 332},   {ui.AScansAreaLabel, 332},    {ui.BandsLegendImage, 333},
+        {ui.BandsAreaLabel, 333},      {ui.MapsLegendImage, 334},    {ui.MapsAreaLabel, 334},
         {ui.AScansUsedAreaLabel, 335}, {ui.BandsUsedAreaLabel, 336}, {ui.MapsUsedAreaLabel, 337}};
     for (const auto& [w, n] : hints) {
         w->setToolTip(caption(n));
@@ -139,7 +138,9 @@ void TFlashMarkupPage::PageShown() {
     UpdateFlashMarkupPage();
 }
 
-void TFlashMarkupPage::PageHidden() { dragging_ = false; }
+void TFlashMarkupPage::PageHidden() {
+    dragging_ = false;
+}
 
 void TFlashMarkupPage::Settle() {
     form_.FlashMarkup->Modified = 0;

@@ -45,10 +45,10 @@ TMapsPage::TMapsPage(QWidget* parent) : QWidget(parent) {
 }
 
 std::vector<TSurfaceView*> TMapsPage::Surfaces() const {
-    return {ui.MapsCScanSurfaceView,         ui.MapsCDVerticMarkupSurfaceView,
-            ui.MapsDScanSurfaceView,         ui.MapsCBHorizMarkupSurfaceView,
-            ui.DummySurfaceView,             ui.MapsColorGradatorSurfaceView,
-            ui.MapsBScanSurfaceView,         ui.MapsBAVerticMarkupSurfaceView,
+    return {ui.MapsCScanSurfaceView, ui.MapsCDVerticMarkupSurfaceView,
+            ui.MapsDScanSurfaceView, ui.MapsCBHorizMarkupSurfaceView,
+            ui.DummySurfaceView,     ui.MapsColorGradatorSurfaceView,
+            ui.MapsBScanSurfaceView, ui.MapsBAVerticMarkupSurfaceView,
             ui.MapsAScanSurfaceView};
 }
 

@@ -75,8 +75,7 @@ TEST_F(ConfigTransfersTest, UnsavedConfigurationsAreAskedForBeforeAReceive) {
     sim.clearLog();
     receive();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text,
-              "There are unsaved configurations. Save them to a file?");
+    EXPECT_EQ(boxes.shown[0].text, "There are unsaved configurations. Save them to a file?");
     EXPECT_EQ(callsOfOperation(TBSIM_SEND_SERVICE_BUFFER), 0);
 }
 

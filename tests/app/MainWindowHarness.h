@@ -5,17 +5,24 @@
 
 #include "app/MainFormUnit.h"
 #include "app/Program.h"
+#include "app/dialogs/ProgressFormUnit.h"
 #include "link/SimulatedInstrument.h"
 #include "platform/devices/DeviceEvents.h"
 #include "platform/ui/FileDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -29,9 +36,29 @@ protected:
         ASSERT_TRUE(sim.open()) << dlerror();
         sim.reset();
         sim.clearLog();
+        // The program's own dialogs (all but the progress dialog, which runs by itself) are
+        // answered from the script; one without a scripted answer is cancelled.
+        dialogWatcher.setInterval(10);
+        QObject::connect(&dialogWatcher, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dynamic_cast<app::TProgressForm*>(dialog) != nullptr ||
+                !dialog->isVisible()) {
+                return;
+            }
+            dialogsSeen.push_back(dialog->windowTitle().toStdString());
+            if (dialogScript.empty()) {
+                dialog->reject();
+                return;
+            }
+            auto answer = std::move(dialogScript.front());
+            dialogScript.pop_front();
+            answer(dialog);
+        });
+        dialogWatcher.start();
     }
 
     void TearDown() override {
+        dialogWatcher.stop();
         if (program) {
             program->MainForm().hide();
             program.reset();
@@ -56,6 +83,11 @@ protected:
 
     // A key typed at the main window (through its window, as the keyboard delivers it).
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        // A window manager gives the main window back its activation when a dialog closes;
+        // the offscreen platform does not.
+        if (QApplication::activeModalWidget() == nullptr) {
+            QApplication::setActiveWindow(&form());
+        }
         QTest::keyClick(form().windowHandle(), k, mods);
         QApplication::processEvents();
     }
@@ -73,4 +105,8 @@ protected:
     platform::ui::ScopedFileDialogService fileScope{&files};
     platform::devices::ManualDeviceEvents devices;
     std::unique_ptr<app::TProgram> program;
+    QTimer dialogWatcher;
+    // What to do with the next dialogs of the program, in order (accept, tick, type...).
+    std::deque<std::function<void(QDialog*)>> dialogScript;
+    std::vector<std::string> dialogsSeen;
 };

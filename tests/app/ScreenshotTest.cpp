@@ -18,8 +18,10 @@ QImage shotOf(QWidget& window) {
     if (QGuiApplication::platformName() == "xcb" && window.screen() != nullptr) {
         QApplication::processEvents();
         QTest::qWait(200);
-        return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        return window.screen()
+            ->grabWindow(window.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
     return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -44,17 +46,18 @@ TEST_F(MainWindowScreenshot, EveryPage) {
         QApplication::processEvents();
         const QImage shot = shotOf(form());
         ASSERT_EQ(shot.size(), QSize(996, 716));
-        const auto file = dir / ("main-window-page" + std::to_string(page) + "-" + platform + ".png");
+        const auto file =
+            dir / ("main-window-page" + std::to_string(page) + "-" + platform + ".png");
         ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
     }
     // Surfaces keep the sizes of their places, whichever page is in front.
     const std::map<std::string, QSize> sizes = {
-        {"FlashMarkupSurfaceImage", {545, 545}},       {"BandBScanSurfaceView", {592, 440}},
-        {"BandUpperMarkupSurfaceView", {592, 34}},     {"BandInDepthMarkupSurfaceView", {51, 440}},
-        {"BandCurrentAScanSurfaceView", {340, 440}},   {"BandColorGradatorSurfaceView", {340, 33}},
-        {"MapsCScanSurfaceView", {590, 229}},          {"MapsCDVerticMarkupSurfaceView", {56, 229}},
-        {"MapsDScanSurfaceView", {337, 229}},          {"MapsCBHorizMarkupSurfaceView", {590, 45}},
-        {"MapsBScanSurfaceView", {590, 245}},          {"MapsAScanSurfaceView", {337, 245}},
+        {"FlashMarkupSurfaceImage", {545, 545}},     {"BandBScanSurfaceView", {592, 440}},
+        {"BandUpperMarkupSurfaceView", {592, 34}},   {"BandInDepthMarkupSurfaceView", {51, 440}},
+        {"BandCurrentAScanSurfaceView", {340, 440}}, {"BandColorGradatorSurfaceView", {340, 33}},
+        {"MapsCScanSurfaceView", {590, 229}},        {"MapsCDVerticMarkupSurfaceView", {56, 229}},
+        {"MapsDScanSurfaceView", {337, 229}},        {"MapsCBHorizMarkupSurfaceView", {590, 45}},
+        {"MapsBScanSurfaceView", {590, 245}},        {"MapsAScanSurfaceView", {337, 245}},
     };
     for (TSurfaceView* v : form().AllSurfaces()) {
         const auto it = sizes.find(v->objectName().toStdString());

@@ -1,12 +1,17 @@
 // A window made of the display controls as the main window uses them: a drawing surface with a
-// picture, a read-out in its raised frame and a shadow label. The picture is written to the
-// build folder for a look and checked pixel by pixel.
+// picture, a read-out in its raised frame and a shadow label; and a hint window shown for a tool
+// tip. The pictures are written to the build folder for a look and checked pixel by pixel.
 #include "surfaces/ExCtrls.h"
+#include "surfaces/MarkupHint.h"
 #include "surfaces/SegLcd.h"
 #include "surfaces/SurfaceViews.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -137,4 +142,64 @@ TEST(Screenshot, WindowWithTheDisplayControls) {
                 << x << "," << y;
         }
     }
+}
+
+TEST(Screenshot, HintWindowShownForAToolTip) {
+    QWidget form;
+    form.resize(200, 80);
+    auto* control = new QWidget(&form);
+    control->setGeometry(10, 10, 60, 24);
+    control->setToolTip(QStringLiteral("<B> F1</B>  Receive the configurations\r"
+                                       "<FONT COLOR=\"clRed\">Red</FONT> and <I>italic</I>"));
+    form.show();
+    TMarkupHint& hint = InstallMarkupHint(*qApp, form);
+    hint.HintStyle = THintStyle::hsRounded;
+    QHelpEvent request(QEvent::ToolTip, QPoint(5, 5), control->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(control, &request);
+    ASSERT_NE(hint.HintWindow(), nullptr);
+    TMarkupHintWindow& window = *hint.HintWindow();
+    ASSERT_TRUE(window.isVisible());
+
+    const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
+    std::filesystem::create_directories(dir);
+    const auto file =
+        dir / ("hint-window-" + qEnvironmentVariable("QT_QPA_PLATFORM", "default").toStdString() +
+               ".png");
+    ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
+    // The window shows exactly the picture the hint draws.
+    const TBitmap picture = window.Picture();
+    ASSERT_EQ(shot.width(), picture.Width());
+    ASSERT_EQ(shot.height(), picture.Height());
+    int red = 0;
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const TColor c = picture.GetPixel(x, y);
+            ASSERT_EQ(shot.pixel(x, y), qRgb(GetRValue(c), GetGValue(c), GetBValue(c)))
+                << x << "," << y;
+            red += c == clRed ? 1 : 0;
+        }
+    }
+    EXPECT_GT(red, 10);
+    EXPECT_EQ(shot.pixel(shot.width() / 2, 0), rgbOf(clGray));
+
+    // On a real X server, the screen itself: the window where it was placed, corners cut off.
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    const QRect g = window.geometry();
+    const QImage screen = window.screen()
+                              ->grabWindow(0, g.x(), g.y(), g.width(), g.height())
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(screen.save(QString::fromStdString((dir / "hint-window-screen-xcb.png").string())));
+    ASSERT_EQ(screen.size(), shot.size());
+    EXPECT_EQ(screen.pixel(shot.width() / 2, 0), rgbOf(clGray));
+    EXPECT_EQ(screen.pixel(shot.width() - 3, shot.height() / 2), rgbOf(clInfoBk));
+    EXPECT_NE(screen.pixel(0, 0), rgbOf(clInfoBk));
 }
