@@ -6,6 +6,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/QtBusyIndicator.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "surfaces/MarkupHint.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -64,6 +65,8 @@ int RunProgram(QApplication& application) {
     platform::ui::setBusyIndicator(&busy);
     platform::devices::UdevDeviceMonitor devices;
     TProgram program(QCoreApplication::applicationFilePath().toStdString(), &devices);
+    // Hints are drawn from their markup (bold keys, colours) in the program's own hint window.
+    InstallMarkupHint(application, program.MainForm());
     program.MainForm().show();
     if (program.MainForm().StartUpFailed()) {
         platform::ui::setBusyIndicator(nullptr);

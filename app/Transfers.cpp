@@ -4,19 +4,16 @@
 #include "app/MainFormUnit.h"
 #include "app/Texts.h"
 #include "app/pages/ConfigurationsPage.h"
-#include "app/pages/MeasurementPages.h"
+#include "app/pages/AScansPage.h"
+#include "app/pages/BandsPage.h"
+#include "app/pages/MapsPage.h"
 
 #include "config/ConfigSetUnit.h"
 #include "config/LocalStringsUnit.h"
 #include "link/BatchTransfers.h"
 #include "platform/ui/MessageBox.h"
-#include "records/AScanViews.h"
 #include "records/MeasurementFiles.h"
-#include "surfaces/SurfaceTarget.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QTableWidget>
 
 #include <filesystem>
 #include <system_error>
@@ -236,70 +233,6 @@ void loadList(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kind,
     form.UpdateActionStates();
 }
 
-// ---- the measurement pages' lists, until the pages draw their records ----
-
-QString originCaption(OriginKind origin, const QString& label, int receivedCaption,
-                      int fileCaption) {
-    switch (origin) {
-    case OriginKind::Instrument: return caption(receivedCaption);
-    case OriginKind::File: return caption(fileCaption) + ":  " + label;
-    case OriginKind::None: break;
-    }
-    return {};
-}
-
-void blank(const std::vector<TSurfaceView*>& views) {
-    for (TSurfaceView* v : views) {
-        TSurfaceViewTarget target(*v);
-        BlankSurfaceView(target);
-    }
-}
-
-void refreshAScans(TGarnetwickMainForm& form) {
-    auto& ui = form.AScansPage()->ui;
-    const TAScanList& list = form.AScans;
-    QTableWidget* grid = ui.AScanFramwSelectorStringGrid;
-    grid->setRowCount(list.empty() ? 2 : list.Count + 1);
-    grid->setHorizontalHeaderLabels({caption(20), caption(21), caption(22)});
-    grid->clearContents();
-    for (std::uint16_t i = 0; i < list.Count; ++i) {
-        const TBaseConfigCell& c = *list.Records[i]->Config;
-        grid->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
-        grid->setItem(i, 1, new QTableWidgetItem(toQt(c.ConfigName)));
-        grid->setItem(i, 2, new QTableWidgetItem(QString::number(c.ConfigIndex)));
-    }
-    if (list.empty()) {
-        ui.AScansPageCaptionLabel->setText(caption(106));
-        blank(form.AScansPage()->Surfaces());
-        return;
-    }
-    const QString text = originCaption(list.Origin, list.OriginLabel, 7, 56);
-    if (!text.isEmpty()) {
-        ui.AScansPageCaptionLabel->setText(text);
-    }
-}
-
-template <typename Cell>
-void refreshCombo(QComboBox* combo, QLabel* captionLabel, const TRecordList<Cell>& list,
-                  int itemCaption, int emptyCaption, int receivedCaption, int fileCaption,
-                  const std::vector<TSurfaceView*>& views) {
-    combo->clear();
-    for (std::uint16_t i = 0; i < list.Count; ++i) {
-        combo->addItem(txtVar(28) + QString::number(i + 1) + " " + caption(itemCaption) + "  " +
-                       toQt(list.Records[i]->Config->ConfigName));
-    }
-    if (list.empty()) {
-        captionLabel->setText(caption(emptyCaption));
-        blank(views);
-        return;
-    }
-    combo->setCurrentIndex(list.Current);
-    const QString text = originCaption(list.Origin, list.OriginLabel, receivedCaption, fileCaption);
-    if (!text.isEmpty()) {
-        captionLabel->setText(text);
-    }
-}
-
 } // namespace
 
 std::string CompleteExtension(const std::string& fileName, const std::string& extension) {
@@ -376,25 +309,9 @@ void LoadRecordsFromFile(TGarnetwickMainForm& form, ListKind kind) {
 void RefreshList(TGarnetwickMainForm& form, ListKind kind) {
     switch (kind) {
     case ListKind::Configs: form.ConfigurationsPage()->RefreshConfigList(); break;
-    case ListKind::AScans: refreshAScans(form); break;
-    case ListKind::Bands: {
-        auto& ui = form.BandsPage()->ui;
-        refreshCombo(ui.BandsSelectorComboBox, ui.BandsPageCaptionLabel, form.Bands, 53, 104, 9,
-                     58, form.BandsPage()->Surfaces());
-        if (form.ActivePage() == 2) {
-            form.SetStatusPanel1(BandStatusText(form.Bands.current()));
-        }
-        break;
-    }
-    case ListKind::Maps: {
-        auto& ui = form.MapsPage()->ui;
-        refreshCombo(ui.MapsSelectorComboBox, ui.MapsPageCaptionLabel, form.Maps, 55, 102, 10, 59,
-                     form.MapsPage()->Surfaces());
-        if (form.ActivePage() == 3) {
-            form.SetStatusPanel1(MapStatusText(form.Maps.current()));
-        }
-        break;
-    }
+    case ListKind::AScans: form.AScansPage()->RefreshAScanList(); break;
+    case ListKind::Bands: form.BandsPage()->RefreshBandList(); break;
+    case ListKind::Maps: form.MapsPage()->RefreshMapList(); break;
     case ListKind::All: break;
     }
 }
