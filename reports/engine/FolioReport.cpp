@@ -159,6 +159,7 @@ void TCustomFolioReport::RemoveBand(TRptCustomBand& band) {
     }
     std::unique_ptr<TRptCustomBand> gone = std::move(*it);
     bands_.erase(it);
+    std::erase(bandList_, &band);
     for (const auto& b : bands_) {
         if (b->LinkBand() == &band) {
             b->SetLinkBand(nullptr);
