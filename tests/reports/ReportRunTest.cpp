@@ -1,0 +1,218 @@
+// Runs of a report: the data loop with nested groups, PrintIfEmpty, printing to a printer, and
+// every way a run can end early (cancelled from the preview or the progress window, a printer
+// object that fails, no printer, BeforePrint saying no), after which the report is available
+// again and holds no printer object.
+#include "ReportTestSupport.h"
+
+#include "reports/engine/RptControls.h"
+#include "reports/pages/RptProgressForm.h"
+#include "reports/pages/RptTexts.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace rpttest;
+
+void logBand(TRptCustomBand& band, std::vector<std::string>& log) {
+    band.AfterPrint = [&log](TRptCustomBand& b, bool printed) {
+        log.push_back(b.Name + (printed ? "" : " (not printed)"));
+    };
+}
+
+int liveProgressWindows() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        n += dynamic_cast<TRptProgressForm*>(w) != nullptr ? 1 : 0;
+    }
+    return n;
+}
+
+TEST_F(ReportMachine, NestedGroupsBreakInTheirOrder) {
+    TRptMemoryDataSet data("Data", {{"Outer", TRptFieldType::String},
+                                    {"Inner", TRptFieldType::String}});
+    for (const auto& [o, i] : {std::pair{"A", "x"}, {"A", "y"}, {"B", "y"}}) {
+        data.AppendRow({TRptEvResult::String(o), TRptEvResult::String(i)});
+    }
+    data.Open();
+    TFolioReport r;
+    r.DataSet = &data;
+    r.OwnerDataSets = {&data};
+    std::vector<std::string> log;
+    auto& outer = r.AddBand<TRptGroup>();
+    outer.Name = "OuterHeader";
+    outer.Expression = "Outer";
+    auto& inner = r.AddBand<TRptGroup>();
+    inner.Name = "InnerHeader";
+    inner.Expression = "inner"; // field names ignore case
+    auto& outerFooter = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+    outerFooter.Name = "OuterFooter";
+    outer.SetFooterBand(&outerFooter);
+    auto& innerFooter = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+    innerFooter.Name = "InnerFooter";
+    inner.SetFooterBand(&innerFooter);
+    EXPECT_EQ(innerFooter.BandType(), TRptBandType::rbGroupFooter);
+    auto& detail = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+    detail.Name = "Detail";
+    auto& title = r.AddBand<TRptBand>(TRptBandType::rbTitle);
+    auto& summary = r.AddBand<TRptBand>(TRptBandType::rbSummary);
+    for (TRptCustomBand* b : std::initializer_list<TRptCustomBand*>{
+             &outer, &inner, &outerFooter, &innerFooter, &detail, &title, &summary}) {
+        logBand(*b, log);
+    }
+    const std::vector<std::string> order{"TitleBand1",  "OuterHeader", "InnerHeader",
+                                         "Detail",      "InnerFooter", "OuterFooter",
+                                         "SummaryBand1"};
+    std::vector<std::string> listed;
+    for (TRptCustomBand* b : r.BandList()) {
+        listed.push_back(b->Name);
+    }
+    EXPECT_EQ(listed, order);
+
+    const auto pages = previewPages(r);
+    EXPECT_EQ(pages.size(), 1u);
+    const std::vector<std::string> expected{
+        "TitleBand1",  "OuterHeader", "InnerHeader", "Detail",      "InnerFooter",
+        "InnerHeader", "Detail",      "InnerFooter", "OuterFooter", "OuterHeader",
+        "InnerHeader", "Detail",      "InnerFooter", "OuterFooter", "SummaryBand1"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(ReportMachine, PrintIfEmptyPrintsEachBandOnceOrNothing) {
+    for (const bool printIfEmpty : {true, false}) {
+        TFolioReport r;
+        r.SetPrintIfEmpty(printIfEmpty);
+        std::vector<std::string> log;
+        logBand(r.AddBand<TRptBand>(TRptBandType::rbSummary), log);
+        logBand(r.AddBand<TRptBand>(TRptBandType::rbDetail), log);
+        logBand(r.AddBand<TRptBand>(TRptBandType::rbTitle), log);
+        auto& off = r.AddBand<TRptBand>(TRptBandType::rbPageFooter);
+        off.Enabled = false;
+        logBand(off, log);
+        const auto pages = previewPages(r);
+        if (printIfEmpty) {
+            EXPECT_EQ(log, (std::vector<std::string>{"TitleBand1", "DetailBand1", "SummaryBand1",
+                                                     "PageFooterBand1 (not printed)"}));
+            EXPECT_EQ(pages.size(), 1u);
+        } else {
+            EXPECT_TRUE(log.empty());
+            EXPECT_TRUE(pages.empty());
+        }
+    }
+}
+
+TEST_F(ReportMachine, PrintGoesToThePrinterWithItsTitleAndProgress) {
+    TFolioReport r;
+    measurementPage(r);
+    r.ReportTitle = "T";
+    r.ShowProgress = false;
+    auto& title = r.AddBand<TRptBand>(TRptBandType::rbTitle);
+    title.Add<TRptLabel>().SetCaption("Printed straight");
+    bool after = false;
+    r.AfterPrint = [&](TCustomFolioReport&) { after = true; };
+    r.Print();
+    const auto jobs = system_.allJobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].title, "T");
+    EXPECT_TRUE(jobs[0].ended);
+    ASSERT_EQ(jobs[0].pages.size(), 1u);
+    EXPECT_EQ(platform::emf::metafileTexts(jobs[0].pages[0]),
+              std::vector<std::string>{"Printed straight"});
+    EXPECT_EQ(r.Functions["REPORTTITLE"], "'T'");
+    EXPECT_TRUE(after);
+    EXPECT_EQ(r.RptPrinter(), nullptr);
+    EXPECT_EQ(liveProgressWindows(), 0);
+}
+
+TEST_F(ReportMachine, EveryEarlyEndLeavesTheReportAvailable) {
+    enum class End { PreviewClosed, ProgressCancel, PrinterFails, NoPrinter, BeforePrintNo };
+    for (const End end : {End::PreviewClosed, End::ProgressCancel, End::PrinterFails,
+                          End::NoPrinter, End::BeforePrintNo}) {
+        SCOPED_TRACE(int(end));
+        system_.names = end == End::NoPrinter ? std::vector<std::string>{}
+                                              : std::vector<std::string>{"Recorder"};
+        const std::size_t jobsBefore = system_.allJobs().size();
+        boxes_.shown.clear();
+        TFolioReport r;
+        measurementPage(r);
+        r.ShowProgress = true;
+        auto& detail = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+        detail.SetPixelHeight(300); // three records to a page
+        int records = 0;
+        int printed = 0;
+        r.OnNeedData = [&](TRptComponent&, bool& more) { more = ++records <= 100; };
+        detail.AfterPrint = [&](TRptCustomBand&, bool) {
+            ++printed;
+            if (records == 5 && end == End::ProgressCancel) {
+                r.RptPrinter()->Cancel(); // the progress window's Cancel
+            }
+            if (records == 5 && end == End::PreviewClosed) {
+                r.RptPrinter()->ClosePreview();
+                r.Print(); // nothing while a run is in progress
+            }
+        };
+        if (end == End::BeforePrintNo) {
+            r.BeforePrint = [](TCustomFolioReport&, bool& print) { print = false; };
+        }
+        const char* tmp = std::getenv("TMPDIR");
+        const std::string savedTmp = tmp != nullptr ? tmp : "";
+        if (end == End::PrinterFails) {
+            // The page store spills at once into a folder that is not there.
+            r.PrinterSettings.MemoryLimit = 1;
+            ::setenv("TMPDIR", "/nonexistent/tollerbank-test", 1);
+        }
+        try {
+            if (end == End::ProgressCancel || end == End::NoPrinter) {
+                r.Print();
+            } else {
+                r.OnPreview = [](TRptPrinter& p) { p.ShowingPreview = true; };
+                queue_.onWait = [&] { r.RptPrinter()->ClosePreview(); };
+                if (end == End::PrinterFails) {
+                    EXPECT_THROW(r.Preview(), std::exception);
+                } else {
+                    r.Preview();
+                }
+            }
+        } catch (...) {
+            ADD_FAILURE() << "the run let an error through";
+        }
+        if (end == End::PrinterFails) {
+            savedTmp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", savedTmp.c_str(), 1);
+        }
+        EXPECT_TRUE(r.Available);
+        EXPECT_EQ(r.RptPrinter(), nullptr);
+        EXPECT_EQ(liveProgressWindows(), 0);
+        const auto jobs = system_.allJobs();
+        switch (end) {
+        case End::PreviewClosed:
+        case End::ProgressCancel:
+            EXPECT_TRUE(r.Cancelled);
+            EXPECT_EQ(printed, 5); // stopped at the next record
+            if (end == End::ProgressCancel) {
+                ASSERT_EQ(jobs.size(), jobsBefore + 1);
+                EXPECT_TRUE(jobs.back().aborted);
+                EXPECT_FALSE(jobs.back().ended);
+            }
+            break;
+        case End::PrinterFails:
+            EXPECT_EQ(printed, 3); // the first page's end could not be stored
+            break;
+        case End::NoPrinter:
+            EXPECT_EQ(printed, 0);
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, RptText(rtxtNoPrinter));
+            break;
+        case End::BeforePrintNo:
+            EXPECT_EQ(printed, 0);
+            EXPECT_EQ(r.PageCount, 0);
+            break;
+        }
+        if (end != End::ProgressCancel) {
+            EXPECT_EQ(jobs.size(), jobsBefore);
+        }
+    }
+}
+
+} // namespace
