@@ -152,8 +152,8 @@ TRptCustomBand& TCustomFolioReport::addBand(std::unique_ptr<TRptCustomBand> band
 }
 
 void TCustomFolioReport::RemoveBand(TRptCustomBand& band) {
-    const auto it = std::find_if(bands_.begin(), bands_.end(),
-                                 [&](const auto& b) { return b.get() == &band; });
+    const auto it =
+        std::find_if(bands_.begin(), bands_.end(), [&](const auto& b) { return b.get() == &band; });
     if (it == bands_.end()) {
         return;
     }
@@ -227,7 +227,8 @@ void TCustomFolioReport::RebuildBandList() {
     }
     addType(TRptBandType::rbPageFooter);
     for (TRptCustomBand* b : bandList_) {
-        if (std::any_of(bands_.begin(), bands_.end(), [&](const auto& o) { return o.get() == b; })) {
+        if (std::any_of(bands_.begin(), bands_.end(),
+                        [&](const auto& o) { return o.get() == b; })) {
             if (b->BandType() != TRptBandType::rbChild) {
                 add(b);
             }
@@ -243,14 +244,14 @@ void TCustomFolioReport::RebuildBandList() {
 }
 
 void TCustomFolioReport::layoutBands() {
-    const double inner = Page.Native(TRptPage::WidthIndex) - Page.Native(TRptPage::LeftMarginIndex) -
+    const double inner = Page.Native(TRptPage::WidthIndex) -
+                         Page.Native(TRptPage::LeftMarginIndex) -
                          Page.Native(TRptPage::RightMarginIndex);
     const int columns = Page.Columns();
     const double column =
-        columns > 1
-            ? std::trunc((inner - Page.Native(TRptPage::ColumnSpaceIndex) * (columns - 1)) /
-                         columns)
-            : inner;
+        columns > 1 ? std::trunc((inner - Page.Native(TRptPage::ColumnSpaceIndex) * (columns - 1)) /
+                                 columns)
+                    : inner;
     for (const auto& b : bands_) {
         switch (b->BandType()) {
         case TRptBandType::rbTitle:
@@ -596,11 +597,10 @@ void TCustomFolioReport::EndColumn() {
             width = detail->Size.NativeWidth;
         } else {
             const int columns = Page.Columns();
-            const long long inner = static_cast<long long>(
-                std::trunc(Page.Native(TRptPage::WidthIndex) -
-                           Page.Native(TRptPage::LeftMarginIndex) -
-                           Page.Native(TRptPage::RightMarginIndex) -
-                           Page.Native(TRptPage::ColumnSpaceIndex) * (columns - 1)));
+            const long long inner = static_cast<long long>(std::trunc(
+                Page.Native(TRptPage::WidthIndex) - Page.Native(TRptPage::LeftMarginIndex) -
+                Page.Native(TRptPage::RightMarginIndex) -
+                Page.Native(TRptPage::ColumnSpaceIndex) * (columns - 1)));
             width = double(inner / columns);
         }
         CurrentX = RptRound(CurrentX + width + Page.Native(TRptPage::ColumnSpaceIndex));

@@ -1,7 +1,7 @@
 #include "reports/engine/RptController.h"
 
-#include "reports/engine/FolioReport.h"
 #include "platform/ui/Messages.h"
+#include "reports/engine/FolioReport.h"
 
 #include <algorithm>
 
@@ -65,8 +65,8 @@ void TRptCustomController::Prepare() {
         c->Prepare();
     }
     for (auto* g : groups_) {
-        g->DataSets = ParentReport != nullptr ? ParentReport->OwnerDataSets
-                                              : std::vector<TRptDataSet*>{};
+        g->DataSets =
+            ParentReport != nullptr ? ParentReport->OwnerDataSets : std::vector<TRptDataSet*>{};
         g->Prepare();
     }
 }

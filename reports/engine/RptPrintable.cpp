@@ -104,8 +104,7 @@ void TRptPrintable::AfterPrint() {
 }
 
 void TRptPrintable::Print(int ofsX, int ofsY) {
-    PrintFrame(ofsX + Size.NativeLeft, ofsY + Size.NativeTop, Size.NativeWidth,
-               Size.NativeHeight);
+    PrintFrame(ofsX + Size.NativeLeft, ofsY + Size.NativeTop, Size.NativeWidth, Size.NativeHeight);
 }
 
 void TRptPrintable::PrintFrame(double x, double y, double w, double h) {

@@ -163,8 +163,8 @@ double TRptPage::Value(int index) const {
     if (index < 0 || index > ColumnSpaceIndex) {
         return 0;
     }
-    const bool vertical = index == BottomMarginIndex || index == LengthIndex ||
-                          index == TopMarginIndex;
+    const bool vertical =
+        index == BottomMarginIndex || index == LengthIndex || index == TopMarginIndex;
     return FromNative(values_[std::size_t(index)], vertical);
 }
 
@@ -175,8 +175,8 @@ void TRptPage::SetValue(int index, double v) {
     if ((index == LengthIndex || index == WidthIndex) && paperSize_ != TRptPaperSize::Custom) {
         return;
     }
-    const bool vertical = index == BottomMarginIndex || index == LengthIndex ||
-                          index == TopMarginIndex;
+    const bool vertical =
+        index == BottomMarginIndex || index == LengthIndex || index == TopMarginIndex;
     values_[std::size_t(index)] = ToNative(v, vertical);
     changed();
 }

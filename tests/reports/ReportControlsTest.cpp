@@ -123,8 +123,7 @@ TEST_F(ReportMachine, LabelAndImageInTheRecordedPage) {
     EXPECT_EQ(recs[text2].at(36), 338 - (r.TextWidth(label.Font, "third") - 1));
     EXPECT_EQ(recs[text1].at(40), 123); // YPos(298 + 10 px)
     EXPECT_GT(recs[text2].at(40), recs[text1].at(40));
-    EXPECT_EQ(platform::emf::metafileTexts(pages[0]),
-              (std::vector<std::string>{"first", "third"}));
+    EXPECT_EQ(platform::emf::metafileTexts(pages[0]), (std::vector<std::string>{"first", "third"}));
 
     // The image: one 8-bit picture at its derived place, clipped, the clip removed after it.
     EXPECT_EQ(std::count_if(recs.begin(), recs.end(),

@@ -20,12 +20,9 @@ TEST(RptUnits, ConversionsOfEveryUnit) {
         double native;
     };
     const Case cases[] = {
-        {TRptUnit::MM, 100, 21, false, 210},
-        {TRptUnit::Inches, 100, 0.5, false, 127},
-        {TRptUnit::Pixels, 100, 96, false, 254},
-        {TRptUnit::Pixels, 200, 96, false, 127},
-        {TRptUnit::Characters, 100, 1, false, 31.496},
-        {TRptUnit::Characters, 100, 1, true, 57.205},
+        {TRptUnit::MM, 100, 21, false, 210},           {TRptUnit::Inches, 100, 0.5, false, 127},
+        {TRptUnit::Pixels, 100, 96, false, 254},       {TRptUnit::Pixels, 200, 96, false, 127},
+        {TRptUnit::Characters, 100, 1, false, 31.496}, {TRptUnit::Characters, 100, 1, true, 57.205},
         {TRptUnit::Native, 100, 12.5, true, 12.5},
     };
     for (const auto& c : cases) {
@@ -67,8 +64,8 @@ TEST(RptPage, PaperSizesOrientationAndLockedDimensions) {
     EXPECT_EQ(us.Units(), TRptUnit::Inches);
     EXPECT_EQ(us.PaperSize(), TRptPaperSize::Letter);
     EXPECT_NEAR(us.Native(TRptPage::WidthIndex), 2159, 1e-9);
-    for (int i : {TRptPage::TopMarginIndex, TRptPage::BottomMarginIndex,
-                  TRptPage::LeftMarginIndex, TRptPage::RightMarginIndex}) {
+    for (int i : {TRptPage::TopMarginIndex, TRptPage::BottomMarginIndex, TRptPage::LeftMarginIndex,
+                  TRptPage::RightMarginIndex}) {
         EXPECT_DOUBLE_EQ(us.Native(i), 127);
     }
 }
@@ -151,8 +148,7 @@ struct Printed {
 };
 
 void PrintTo(const Printed& p, std::ostream* os) {
-    *os << p.band << " page " << p.page << " x " << p.x << " y " << p.yAfter << " room "
-        << p.room;
+    *os << p.band << " page " << p.page << " x " << p.x << " y " << p.yAfter << " room " << p.room;
 }
 
 void track(TRptCustomBand& band, std::vector<Printed>& log) {
@@ -260,8 +256,8 @@ TEST_F(ReportMachine, MeasurementPageIsA4UnderAUsLocaleAndALetterPrinter) {
         platform::print::PrintSystem* system;
         TRptPaperSize defaultPaper;
     };
-    for (const auto& c : {Case{true, &system_, TRptPaperSize::A4},
-                          Case{false, &letter, TRptPaperSize::Letter}}) {
+    for (const auto& c :
+         {Case{true, &system_, TRptPaperSize::A4}, Case{false, &letter, TRptPaperSize::Letter}}) {
         platform::print::ScopedPrintSystem scoped(c.system);
         SetRptUsMeasurement(c.usLocale);
         TFolioReport r;

@@ -31,8 +31,8 @@ int liveProgressWindows() {
 }
 
 TEST_F(ReportMachine, NestedGroupsBreakInTheirOrder) {
-    TRptMemoryDataSet data("Data", {{"Outer", TRptFieldType::String},
-                                    {"Inner", TRptFieldType::String}});
+    TRptMemoryDataSet data("Data",
+                           {{"Outer", TRptFieldType::String}, {"Inner", TRptFieldType::String}});
     for (const auto& [o, i] : {std::pair{"A", "x"}, {"A", "y"}, {"B", "y"}}) {
         data.AppendRow({TRptEvResult::String(o), TRptEvResult::String(i)});
     }
@@ -62,9 +62,8 @@ TEST_F(ReportMachine, NestedGroupsBreakInTheirOrder) {
              &outer, &inner, &outerFooter, &innerFooter, &detail, &title, &summary}) {
         logBand(*b, log);
     }
-    const std::vector<std::string> order{"TitleBand1",  "OuterHeader", "InnerHeader",
-                                         "Detail",      "InnerFooter", "OuterFooter",
-                                         "SummaryBand1"};
+    const std::vector<std::string> order{"TitleBand1",  "OuterHeader", "InnerHeader", "Detail",
+                                         "InnerFooter", "OuterFooter", "SummaryBand1"};
     std::vector<std::string> listed;
     for (TRptCustomBand* b : r.BandList()) {
         listed.push_back(b->Name);
