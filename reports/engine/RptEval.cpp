@@ -485,14 +485,12 @@ TRptEvaluator::~TRptEvaluator() {
 
 void TRptEvaluator::Prepare(std::string_view expression) {
     Unprepare();
-    TRptEvEnvironment* global = nullptr;
+    TRptEvEnvironment& global = RptGlobalEnvironment();
     if (preparesGlobal_) {
-        global = &RptGlobalEnvironment();
-        global->Prepare();
+        global.Prepare();
     }
     const TRptEvParseContext context{library_ ? *library_ : RptFunctionLibrary(), DataSets,
-                                     environment_,
-                                     preparesGlobal_ ? global : &RptGlobalEnvironment()};
+                                     environment_, &global};
     fifo_ = TRptFiFo();
     RptParseExpression(expression, context, fifo_);
     prepared_ = true;
