@@ -60,7 +60,9 @@ TCustomFolioReport::TCustomFolioReport(std::unique_ptr<TRptCustomController> con
     controller_->SetMaster(this);
     Font.Name = "Arial";
     Font.SetSize(10);
-    Functions = {{"PAGENUMBER", "0"}, {"COLUMNNUMBER", "0"}, {"REPORTTITLE", "''"}};
+    Functions.Add("PAGENUMBER", "0");
+    Functions.Add("COLUMNNUMBER", "0");
+    Functions.Add("REPORTTITLE", "''");
     {
         // Only the default printer's paper is wanted from this printer object.
         TRptPrinter probe;
@@ -438,6 +440,8 @@ void TCustomFolioReport::finishRun(bool compositeReport, bool failed, bool begun
     SetUnits(units);
     if (prepared) {
         controller_->Unprepare();
+        Functions.Unprepare();
+        pageNumber_ = columnNumber_ = reportTitle_ = nullptr;
         AfterPrintControls();
         for (const auto& b : bands_) {
             b->AfterPrintControls();
@@ -497,9 +501,15 @@ void TCustomFolioReport::runReport(bool compositeReport, bool& begun, bool& prep
     }
     CurrentX = RptRound(Page.Native(TRptPage::LeftMarginIndex));
     setUpController();
-    controller_->Prepare();
+    Functions.Prepare();
     prepared = true;
-    Functions["REPORTTITLE"] = "'" + ReportTitle + "'";
+    pageNumber_ = Functions.Element("PAGENUMBER");
+    columnNumber_ = Functions.Element("COLUMNNUMBER");
+    reportTitle_ = Functions.Element("REPORTTITLE");
+    if (reportTitle_ != nullptr) {
+        reportTitle_->SetValue(TRptEvResult::String(ReportTitle));
+    }
+    controller_->Prepare();
     BeforePrintControls();
     for (const auto& b : bands_) {
         b->BeforePrintControls();
@@ -536,7 +546,9 @@ void TCustomFolioReport::Cancel() {
 void TCustomFolioReport::beginPage() {
     endPage();
     ++PageCount;
-    Functions["PAGENUMBER"] = std::to_string(PageCount);
+    if (pageNumber_ != nullptr) {
+        pageNumber_->SetValue(TRptEvResult::Integer(PageCount));
+    }
     printer_->NewPage();
     CurrentY = RptRound(Page.Native(TRptPage::TopMarginIndex));
     if (OnStartPage) {
@@ -607,7 +619,9 @@ void TCustomFolioReport::EndColumn() {
         CurrentY = ColumnTop;
         ++CurrentColumn;
     }
-    Functions["COLUMNNUMBER"] = std::to_string(CurrentColumn);
+    if (columnNumber_ != nullptr) {
+        columnNumber_->SetValue(TRptEvResult::Integer(CurrentColumn));
+    }
     if (!(PageCount == 1 && CurrentColumn == 1)) {
         PrintBand(FindBand(TRptBandType::rbColumnHeader));
     }

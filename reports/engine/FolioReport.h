@@ -10,6 +10,7 @@
 #include "platform/ui/Messages.h"
 #include "reports/engine/RptBands.h"
 #include "reports/engine/RptController.h"
+#include "reports/engine/RptEval.h"
 #include "reports/pages/RptPrntr.h"
 
 #include <functional>
@@ -69,8 +70,8 @@ public:
     TFolioReportBands Bands{*this};
     std::function<void(TCustomFolioReport&, bool& printReport)> BeforePrint;
     std::vector<std::string> Description;
-    // The report's environment: name -> expression text.
-    std::map<std::string, std::string> Functions;
+    // The report's environment: PAGENUMBER, COLUMNNUMBER and REPORTTITLE, and what the user adds.
+    TRptEvEnvironment Functions;
     std::function<void(TCustomFolioReport&)> OnEndPage;
     std::function<void(TCustomFolioReport&)> OnStartPage;
     // Replaces the standard preview window when set.
@@ -189,6 +190,10 @@ private:
     int previewWidth_ = 0;
     int previewHeight_ = 0;
     std::unique_ptr<platform::gfx::TBitmap> measure_;
+    // The run's page number, column and title entries, looked up once per run.
+    TRptEvEmbeddedFunction* pageNumber_ = nullptr;
+    TRptEvEmbeddedFunction* columnNumber_ = nullptr;
+    TRptEvEmbeddedFunction* reportTitle_ = nullptr;
 };
 
 class TFolioReport : public TCustomFolioReport {

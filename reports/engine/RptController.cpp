@@ -65,8 +65,6 @@ void TRptCustomController::Prepare() {
         c->Prepare();
     }
     for (auto* g : groups_) {
-        g->DataSets =
-            ParentReport != nullptr ? ParentReport->OwnerDataSets : std::vector<TRptDataSet*>{};
         g->Prepare();
     }
 }
@@ -97,7 +95,9 @@ void TRptCustomController::PrintAfterControllers() {
 
 void TRptCustomController::NotifyClients(int operation) {
     for (const auto& client : Clients) {
-        client(*this, operation);
+        if (client) {
+            client(*this, operation);
+        }
     }
 }
 
@@ -243,6 +243,8 @@ void TRptController::Execute() {
             break;
         }
         ++RecordNumber;
+        // The record in hand is taken in by the aggregates before anything prints it.
+        NotifyClients(0);
         printGroupHeaders();
         for (auto* g : groups_) {
             g->Changed = false;
@@ -250,7 +252,6 @@ void TRptController::Execute() {
         PrintBeforeControllers();
         printBand(DetailBand);
         PrintAfterControllers();
-        NotifyClients(0);
         if (open) {
             DataSet->Next();
             more = !DataSet->Eof();
@@ -309,24 +310,32 @@ bool TRptGroup::SetMaster(TRptComponent* master) {
 }
 
 void TRptGroup::Prepare() {
+    evaluator_.DataSets.clear();
+    if (ParentReport != nullptr) {
+        for (TRptDataSet* ds : ParentReport->OwnerDataSets) {
+            evaluator_.DataSets.push_back(ds);
+        }
+        if (auto* folio = dynamic_cast<TFolioReport*>(ParentReport);
+            folio != nullptr && folio->DataSet != nullptr &&
+            std::find(evaluator_.DataSets.begin(), evaluator_.DataSets.end(), folio->DataSet) ==
+                evaluator_.DataSets.end()) {
+            evaluator_.DataSets.push_back(folio->DataSet);
+        }
+        evaluator_.SetEnvironment(&ParentReport->Functions);
+    }
+    evaluator_.Prepare(Expression);
     hasValue_ = false;
     headerPrinted_ = false;
     Changed = false;
     page_ = 1;
 }
 
-TRptEvResult TRptGroup::evaluate() const {
-    // The group value is the named field of the first data set that has it.
-    for (TRptDataSet* ds : DataSets) {
-        if (ds == nullptr) {
-            continue;
-        }
-        const int i = ds->FindField(Expression);
-        if (i >= 0) {
-            return ds->FieldValue(i);
-        }
-    }
-    return TRptEvResult::Error("Unknown field " + Expression);
+void TRptGroup::Unprepare() {
+    evaluator_.Unprepare();
+}
+
+TRptEvResult TRptGroup::evaluate() {
+    return evaluator_.Prepared() ? evaluator_.Value() : TRptEvResult::Error("not prepared");
 }
 
 bool TRptGroup::CheckChange() {

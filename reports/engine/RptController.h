@@ -6,6 +6,7 @@
 
 #include "reports/engine/RptBands.h"
 #include "reports/engine/RptDataSet.h"
+#include "reports/engine/RptEval.h"
 
 #include <functional>
 #include <vector>
@@ -95,11 +96,9 @@ public:
     TRptComponent* Master() const { return master_; }
     bool SetMaster(TRptComponent* master);
 
-    // The data sets the expression's fields are read from (given at prepare).
-    std::vector<TRptDataSet*> DataSets;
-
+    // Gives the evaluator the report's data sets and environment and prepares the expression.
     void Prepare();
-    void Unprepare() {}
+    void Unprepare();
     void ClearValue() { hasValue_ = false; }
     // Evaluates and compares with the last value; keeps the new one when it changed.
     bool CheckChange();
@@ -113,8 +112,9 @@ public:
     bool HeaderPrinted() const { return headerPrinted_; }
 
 private:
-    TRptEvResult evaluate() const;
+    TRptEvResult evaluate();
 
+    TRptEvaluator evaluator_;
     TRptBand* footer_ = nullptr;
     TRptComponent* master_ = nullptr;
     TRptEvResult last_;

@@ -2,7 +2,9 @@
 
 #include "reports/engine/FolioReport.h"
 #include "reports/engine/RptBands.h"
+#include "reports/engine/RptFormat.h"
 #include "reports/pages/RptPrntr.h"
+#include "reports/pages/RptTexts.h"
 
 #include <algorithm>
 
@@ -292,6 +294,131 @@ double TRptMemo::GetExpectedHeight() {
 void TRptMemo::Print(int ofsX, int ofsY) {
     PrintCaption.clear();
     printText(ofsX, ofsY);
+}
+
+// ---- expression --------------------------------------------------------------------------------
+
+namespace {
+
+// A "%m" mask: the value as money (two decimals with thousand separators) where "%m" stands;
+// "%%" is a percent sign. The project's own formatter writes the number, never printf.
+std::string moneyMask(std::string_view mask, double value) {
+    const std::string money = RptFormatFloat("#,##0.00", value).value_or(RptFloatToText(value));
+    std::string out;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        if (mask[i] == '%' && i + 1 < mask.size() && (mask[i + 1] == 'm' || mask[i + 1] == 'M')) {
+            out += money;
+            ++i;
+        } else if (mask[i] == '%' && i + 1 < mask.size() && mask[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += mask[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TRptExpr::TRptExpr() {
+    SetExpression("");
+}
+
+TRptExpr::~TRptExpr() {
+    if (registered_ != nullptr && clientIndex_ < registered_->Clients.size()) {
+        registered_->Clients[clientIndex_] = nullptr;
+    }
+}
+
+void TRptExpr::SetExpression(std::string expression) {
+    expression_ = std::move(expression);
+    SetCaption(expression_.empty() ? "(" + std::string(RptText(65020)) + ")" : expression_);
+}
+
+void TRptExpr::SetMask(std::string mask) {
+    mask_ = std::move(mask);
+    SetExpression(expression_);
+}
+
+void TRptExpr::BeforePrint() {
+    TRptCustomLabel::BeforePrint();
+    evaluator_.DataSets.clear();
+    registered_ = nullptr;
+    if (ParentReport != nullptr) {
+        for (TRptDataSet* ds : ParentReport->OwnerDataSets) {
+            evaluator_.DataSets.push_back(ds);
+        }
+        if (auto* folio = dynamic_cast<TFolioReport*>(ParentReport);
+            folio != nullptr && folio->DataSet != nullptr) {
+            evaluator_.DataSets.push_back(folio->DataSet);
+        }
+        evaluator_.SetEnvironment(&ParentReport->Functions);
+    }
+    evaluator_.Prepare(expression_);
+    TRptCustomController* controller = nullptr;
+    if (auto* band = dynamic_cast<TRptControllerBand*>(Master)) {
+        controller = &band->Controller();
+    } else if (ParentReport != nullptr && (Master != nullptr || evaluator_.HasAggregate())) {
+        controller = &ParentReport->Controller();
+    }
+    if (controller != nullptr) {
+        // The controller's client list is cleared by its prepare, which ran before this.
+        registered_ = controller;
+        clientIndex_ = controller->Clients.size();
+        controller->Clients.push_back(
+            [this](TRptCustomController&, int operation) { MasterNotification(operation); });
+    }
+    evaluator_.Reset();
+}
+
+void TRptExpr::MasterNotification(int operation) {
+    if (operation == 0 && evaluator_.Prepared()) {
+        evaluator_.AggregateStep();
+    }
+}
+
+std::string TRptExpr::ValueText() {
+    const TRptEvResult v =
+        evaluator_.Prepared() ? evaluator_.Value() : evaluator_.Calculate(expression_);
+    switch (v.Kind()) {
+    case rtInteger:
+    case rtFloat: {
+        const double d = v.AsNumber();
+        if (v.Kind() == rtFloat && mask_.find("%m") != std::string::npos) {
+            return moneyMask(mask_, d);
+        }
+        return RptFormatFloat(mask_, d).value_or(RptFloatToText(d));
+    }
+    case rtString:
+        return v.AsString();
+    case rtBoolean:
+        return v.AsBoolean() ? "True" : "False";
+    case rtError:
+        break;
+    }
+    return v.ErrorMessage();
+}
+
+void TRptExpr::Print(int ofsX, int ofsY) {
+    if (!ShouldPrint()) {
+        return;
+    }
+    PrintCaption = ValueText();
+    printText(ofsX, ofsY);
+    if (ResetAfterPrint) {
+        evaluator_.Reset();
+    }
+}
+
+void TRptExpr::AfterPrint() {
+    TRptCustomLabel::AfterPrint();
+    if (registered_ != nullptr && clientIndex_ < registered_->Clients.size()) {
+        registered_->Clients[clientIndex_] = nullptr;
+    }
+    registered_ = nullptr;
+    evaluator_.Unprepare();
+    SetExpression(expression_);
 }
 
 // ---- shape -------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/ReportImageTarget.h"
+#include "reports/engine/RptEval.h"
 #include "reports/engine/RptPrintable.h"
 
 #include <functional>
@@ -69,6 +70,39 @@ public:
 
 protected:
     bool UseCaption() const override { return false; }
+};
+
+class TRptCustomController;
+
+// A label showing the value of an expression over the report's data and environment; its
+// aggregates take in a record each time its master's controller steps.
+class TRptExpr : public TRptCustomLabel {
+public:
+    TRptExpr();
+    ~TRptExpr() override;
+
+    const std::string& Expression() const { return expression_; }
+    void SetExpression(std::string expression);
+    const std::string& Mask() const { return mask_; }
+    void SetMask(std::string mask);
+    // The report or controller band whose data steps drive the aggregates; none: the report.
+    TRptComponent* Master = nullptr;
+    bool ResetAfterPrint = false;
+
+    void BeforePrint() override;
+    void Print(int ofsX, int ofsY) override;
+    void AfterPrint() override;
+    // A data step of the master (operation 0: the next record).
+    void MasterNotification(int operation);
+    // The value as text: masks for numbers, "True"/"False", strings and errors as they are.
+    std::string ValueText();
+
+private:
+    TRptEvaluator evaluator_;
+    std::string expression_;
+    std::string mask_;
+    TRptCustomController* registered_ = nullptr;
+    std::size_t clientIndex_ = 0;
 };
 
 enum class TRptShapeType {

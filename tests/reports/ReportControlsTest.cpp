@@ -183,4 +183,57 @@ TEST_F(ReportMachine, StretchingMemoGoesOnOnTheNextPage) {
     EXPECT_TRUE(memo.Complete);
 }
 
+TEST_F(ReportMachine, ExpressionsPrintTheirValues) {
+    struct Case {
+        const char* expression;
+        const char* mask;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"1+1", "0.00", "2.00"},
+        {"1+1", "", "2"},
+        {"2.5", "%m", "2.50"},
+        {"'a'+'b'", "", "ab"},
+        {"1=1", "", "True"},
+        {"", "", "(none)"},
+        {"1/0", "", "Cannot divide by 0"},
+    };
+    TFolioReport r;
+    auto& band = r.AddBand<TRptBand>(TRptBandType::rbSummary);
+    for (const auto& c : cases) {
+        auto& e = band.Add<TRptExpr>();
+        e.SetExpression(c.expression);
+        e.SetMask(c.mask);
+        EXPECT_EQ(e.Caption(), *c.expression ? c.expression : "(none)");
+        if (*c.expression) {
+            EXPECT_EQ(e.ValueText(), c.text) << c.expression;
+        }
+    }
+
+    // Aggregates over a data set: a running sum in the detail, one that restarts after each
+    // print, and the total in the summary.
+    TRptMemoryDataSet data("Data", {{"Value", TRptFieldType::Integer}});
+    for (int v : {1, 2, 3}) {
+        data.AppendRow({TRptEvResult::Integer(v)});
+    }
+    data.Open();
+    TFolioReport report;
+    report.DataSet = &data;
+    auto& detail = report.AddBand<TRptBand>(TRptBandType::rbDetail);
+    auto& running = detail.Add<TRptExpr>();
+    running.SetExpression("SUM(Value)");
+    running.SetMask("'r'0");
+    auto& each = detail.Add<TRptExpr>();
+    each.SetExpression("SUM(Value)");
+    each.SetMask("'e'0");
+    each.ResetAfterPrint = true;
+    each.SetLeft(300);
+    auto& total = report.AddBand<TRptBand>(TRptBandType::rbSummary).Add<TRptExpr>();
+    total.SetExpression("SUM(Value) * 10 + PAGENUMBER");
+    const auto pages = previewPages(report);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(platform::emf::metafileTexts(pages[0]),
+              (std::vector<std::string>{"r1", "e1", "r3", "e2", "r6", "e3", "61"}));
+}
+
 } // namespace

@@ -193,7 +193,7 @@ TEST_F(ReportMachine, TitleAndSummaryOnA4WithTenMillimetreMargins) {
         ASSERT_EQ(int(pages.size()), c.pages);
         EXPECT_EQ(pages[0].Width(), 794);
         EXPECT_EQ(pages[0].Height(), 1123);
-        EXPECT_EQ(r.Functions["PAGENUMBER"], std::to_string(c.pages));
+        EXPECT_EQ(r.Functions.Element("PAGENUMBER")->Evaluate(), TRptEvResult::Integer(c.pages));
         EXPECT_TRUE(r.Available);
         EXPECT_EQ(r.RptPrinter(), nullptr);
         EXPECT_EQ(r.AvailableSpace(), 0);
@@ -220,7 +220,7 @@ TEST_F(ReportMachine, ThreeColumnsThenANewPage) {
     EXPECT_EQ(log[2], (Printed{"DetailBand1", 1, 1400, 100 + h, 2770 - h}));
     EXPECT_EQ(log[3], (Printed{"DetailBand1", 2, 100, 100 + h, 2770 - h}));
     EXPECT_EQ(pages.size(), 2u);
-    EXPECT_EQ(r.Functions["COLUMNNUMBER"], "1");
+    EXPECT_EQ(r.Functions.Element("COLUMNNUMBER")->Evaluate(), TRptEvResult::Integer(1));
 }
 
 TEST_F(ReportMachine, MarginsLargerThanThePageBecomeZero) {

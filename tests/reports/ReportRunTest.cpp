@@ -119,7 +119,7 @@ TEST_F(ReportMachine, PrintGoesToThePrinterWithItsTitleAndProgress) {
     ASSERT_EQ(jobs[0].pages.size(), 1u);
     EXPECT_EQ(platform::emf::metafileTexts(jobs[0].pages[0]),
               std::vector<std::string>{"Printed straight"});
-    EXPECT_EQ(r.Functions["REPORTTITLE"], "'T'");
+    EXPECT_EQ(r.Functions.Element("REPORTTITLE")->Evaluate(), TRptEvResult::String("T"));
     EXPECT_TRUE(after);
     EXPECT_EQ(r.RptPrinter(), nullptr);
     EXPECT_EQ(liveProgressWindows(), 0);
