@@ -214,4 +214,66 @@ TEST_F(ReportMachine, EveryEarlyEndLeavesTheReportAvailable) {
     }
 }
 
+TEST_F(ReportMachine, FooterChildrenDisabledBandsAndMessages) {
+    TFolioReport r;
+    measurementPage(r);
+    r.ShowProgress = false;
+    auto& footer = r.AddBand<TRptBand>(TRptBandType::rbPageFooter);
+    footer.Size.NativeHeight = 50;
+    auto& footerChild = r.AddBand<TRptChildBand>();
+    footerChild.Size.NativeHeight = 30;
+    EXPECT_TRUE(footerChild.SetParentBand(&footer));
+    EXPECT_FALSE(footerChild.SetParentBand(&footerChild));
+    auto& detail = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+    detail.Enabled = false;
+    detail.ForceNewPage = true;
+    auto& detailChild = r.AddBand<TRptChildBand>();
+    detailChild.SetParentBand(&detail);
+    EXPECT_EQ(footer.ChildBand(), &footerChild);
+    std::vector<std::string> listed;
+    for (TRptCustomBand* b : r.BandList()) {
+        listed.push_back(b->Name);
+    }
+    EXPECT_EQ(listed, (std::vector<std::string>{"DetailBand1", "ChildBand2", "PageFooterBand1",
+                                                "ChildBand1"}));
+
+    struct Seen {
+        std::string band;
+        bool printed;
+        TRptBandType type;
+        int page;
+        int yAfter;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> log;
+    for (TRptCustomBand* b : r.BandList()) {
+        b->AfterPrint = [&log](TRptCustomBand& band, bool printed) {
+            log.push_back({band.Name, printed, band.PrintType(), band.ParentReport->PageCount,
+                           band.ParentReport->CurrentY});
+        };
+    }
+    bool afterPreview = false;
+    r.AfterPreview = [&](TCustomFolioReport&) { afterPreview = true; };
+    const auto pages = previewPages(r);
+    EXPECT_EQ(pages.size(), 1u);
+    // The disabled detail still hands on to its child, which opens page 1; the footers sit at
+    // the page end above the bottom margin, the child counted with its footer.
+    const std::vector<Seen> expected{
+        {"DetailBand1", false, TRptBandType::rbDetail, 0, -1},
+        {"ChildBand2", true, TRptBandType::rbChild, 1, 206},
+        {"PageFooterBand1", true, TRptBandType::rbPageFooter, 1, 2840},
+        {"ChildBand1", true, TRptBandType::rbPageFooter, 1, 2870},
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(footerChild.PrintType(), TRptBandType::rbChild);
+    EXPECT_TRUE(afterPreview);
+
+    // The printer object's print request runs Print.
+    const std::size_t jobs = system_.allJobs().size();
+    platform::ui::PostMessage(&r, RPT_MSG_PRINT, 0, 0);
+    EXPECT_EQ(system_.allJobs().size(), jobs); // posted, not yet delivered
+    queue_.Deliver();
+    EXPECT_EQ(system_.allJobs().size(), jobs + 1);
+}
+
 } // namespace
