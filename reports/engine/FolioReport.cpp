@@ -388,6 +388,8 @@ void TCustomFolioReport::applyPrinterSettings() {
     s.Collate = PrinterSettings.Collate;
     s.ColorOption = PrinterSettings.ColorOption;
     s.ExtendedDuplex = PrinterSettings.ExtendedDuplex;
+    s.OnApplyPrinterSettings = OnApplyPrinterSettings;
+    s.OnGetPrinterSettings = OnGetPrinterSettings;
 }
 
 void TCustomFolioReport::CreateReport(bool compositeReport) {

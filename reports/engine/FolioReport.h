@@ -77,6 +77,10 @@ public:
     // Replaces the standard preview window when set.
     std::function<void(TRptPrinter&)> OnPreview;
     TFolioprintOptions Options;
+    // Handed to the printer object's settings before a run.
+    std::function<void(TPrinterSettings&, bool& handled)> OnGetPrinterSettings;
+    std::function<void(TPrinterSettings&, bool& handled, platform::print::DeviceMode&)>
+        OnApplyPrinterSettings;
     TRptPage Page;
     TFolioReportPrinterSettings PrinterSettings;
     std::string ReportTitle;

@@ -111,7 +111,13 @@ TEST_F(ReportMachine, PrintGoesToThePrinterWithItsTitleAndProgress) {
     title.Add<TRptLabel>().SetCaption("Printed straight");
     bool after = false;
     r.AfterPrint = [&](TCustomFolioReport&) { after = true; };
+    std::vector<int> paperCodes;
+    r.OnApplyPrinterSettings = [&](TPrinterSettings&, bool&, platform::print::DeviceMode& m) {
+        paperCodes.push_back(m.paperCode);
+    };
     r.Print();
+    ASSERT_FALSE(paperCodes.empty());
+    EXPECT_EQ(paperCodes.back(), 9); // A4 as the report set it
     const auto jobs = system_.allJobs();
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].title, "T");
