@@ -448,6 +448,10 @@ TEST_F(RptEval, FormatMasks) {
         EXPECT_EQ(RptFormatFloat(c.mask, c.value).value_or("<none>"), c.text)
             << c.mask << " " << c.value;
     }
+    // Masks longer than any number: every placeholder is honoured.
+    const std::string manyDecimals = "0." + std::string(300, '0');
+    EXPECT_EQ(RptFormatFloat(manyDecimals, 0.5), "0.5" + std::string(299, '0'));
+    EXPECT_EQ(RptFormatFloat(manyDecimals + "E+0", 1e300).value_or("").substr(0, 4), "1.00");
     EXPECT_FALSE(RptFormatFloat("'0", 1));
     EXPECT_FALSE(RptFormatFloat("0", std::numeric_limits<double>::infinity()));
     platform::text::setFormatSettings({',', ' '});
