@@ -335,10 +335,11 @@ void TBandsPage::ShowBandReadouts(std::uint16_t n) {
     }
     const TBaseBandCell& band = *list.Records[n];
     const TBaseConfigCell& c = *band.Config;
-    const double step = c.BandStep / 1000.0;
-    ui.BScanDalnostSegLCD->SetValue(FloatToDotStr(1, (c.BandLastAScan + 1) * step));
-    ui.BandOveralLengthSegLCD->SetValue(FloatToDotStr(2, (c.BandCurrentAScan + 1) * step));
-    ui.BandOveralLengthStepLCD->SetValue(FloatToDotStr(2, step));
+    // Millimetres to metres last, as the instrument shows them.
+    ui.BScanDalnostSegLCD->SetValue(FloatToDotStr(1, (c.BandLastAScan + 1) * c.BandStep / 1000.0));
+    ui.BandOveralLengthSegLCD->SetValue(
+        FloatToDotStr(2, (c.BandCurrentAScan + 1) * c.BandStep / 1000.0));
+    ui.BandOveralLengthStepLCD->SetValue(FloatToDotStr(2, c.BandStep / 1000.0));
     ui.BandOveralLengthScansLCD->SetValue(std::to_string(c.BandCurrentAScan + 1));
     ui.BScanDepthSegLCD->SetValue(FloatToDotStr(1, c.GetCursorDistance(true)));
     ui.BScanSignalLevelSegLCD->SetValue(FloatToDotStr(1, band.GetAmplitudeDb()));

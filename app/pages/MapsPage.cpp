@@ -328,13 +328,14 @@ void TMapsPage::ShowMapReadouts(std::uint16_t n) {
     }
     const TBaseMapCell& map = *list.Records[n];
     const TBaseConfigCell& c = *map.Config;
-    const double hStep = c.MapHorizStep / 1000.0;
-    const double vStep = c.MapVerticStep / 1000.0;
-    ui.MapHorizSegLCD->SetValue(FloatToDotStr(2, (c.MapCursorHorizontal + 1) * hStep));
-    ui.MapHorizStepLCD->SetValue(FloatToDotStr(2, hStep));
+    // Millimetres to metres last, as the instrument shows them (0.175 is "0.17").
+    ui.MapHorizSegLCD->SetValue(
+        FloatToDotStr(2, (c.MapCursorHorizontal + 1) * c.MapHorizStep / 1000.0));
+    ui.MapHorizStepLCD->SetValue(FloatToDotStr(2, c.MapHorizStep / 1000.0));
     ui.MapHorizScansLCD->SetValue(std::to_string(c.MapCursorHorizontal + 1));
-    ui.MapVerticalSegLCD->SetValue(FloatToDotStr(2, (c.MapCursorVertical + 1) * vStep));
-    ui.MapVerticalStepLCD->SetValue(FloatToDotStr(2, vStep));
+    ui.MapVerticalSegLCD->SetValue(
+        FloatToDotStr(2, (c.MapCursorVertical + 1) * c.MapVerticStep / 1000.0));
+    ui.MapVerticalStepLCD->SetValue(FloatToDotStr(2, c.MapVerticStep / 1000.0));
     ui.MapVerticalScansLCD->SetValue(std::to_string(c.MapCursorVertical + 1));
     ui.MapDepthSegLCD->SetValue(FloatToDotStr(1, c.GetCursorDistance(true)));
     ui.MapLevelSegLCD->SetValue(FloatToDotStr(1, map.GetAmplitudeDb()));
