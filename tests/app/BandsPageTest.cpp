@@ -249,6 +249,8 @@ TEST_F(BandsPageTest, WithoutBandsNothingAnswers) {
     page().LineWidthButton()->click();
     EXPECT_EQ(picture(image()), blank);
     EXPECT_FALSE(bar()->isEnabled());
+    EXPECT_FALSE(page().LineWidthButton()->isEnabled());
+    EXPECT_FALSE(page().PaletteButton(PaletteBinary)->isEnabled());
     EXPECT_EQ(page().ui.BandsPageCaptionLabel->text(), "No bands");
 }
 
@@ -274,10 +276,28 @@ TEST_F(BandsPageTest, NavigationKeysRunEnabledActionsOnly) {
     EXPECT_EQ(status(1).toStdString(), "Band A-scans: 100      Band step: 25");
     EXPECT_TRUE(action("ShowPrevBandAction")->isEnabled());
     EXPECT_FALSE(action("ShowNextBandAction")->isEnabled());
+    // Ctrl only reaches a shown report dialog: no navigation.
+    key(Qt::Key_F6, Qt::ControlModifier);
+    EXPECT_EQ(form().Bands.Current, 2);
     key(Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_EQ(form().ActivePage(), 3);
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(form().ActivePage(), 2);
+}
+
+TEST_F(BandsPageTest, ASignalTypeChangeRedrawsTheAScanOnly) {
+    receive();
+    const auto band0 = picture(image());
+    const auto aScan0 = picture(aScan());
+    config().SignalType = 2;
+    page().SignalTypeChanged();
+    EXPECT_NE(picture(aScan()), aScan0);
+    EXPECT_EQ(picture(image()), band0);
+    // The selector's menu offers the shown band's own commands.
+    const auto menu = page().ui.BandsSelectorComboBox->actions();
+    ASSERT_EQ(menu.size(), 2);
+    EXPECT_EQ(menu[0], action("SaveSelectedBandAction"));
+    EXPECT_EQ(menu[1], action("EraseSelectedBandAction"));
 }
 
 TEST_F(BandsPageTest, SixteenPixelsPerAScanSurviveSavingAndLoading) {

@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include <unistd.h>
+
 #include <map>
 
 namespace {
@@ -209,6 +211,31 @@ TEST_F(MapsPageTest, KeysAndTheParameterList) {
     EXPECT_FALSE(sw->isChecked());
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(form().ActivePage(), 2);
+}
+
+TEST_F(MapsPageTest, SavedAndLoadedMapsAreShownFromTheFile) {
+    receive();
+    press(cScan(), 22 * 2 + 3, 22 * 9 + 3);
+    page().PaletteButton(PaletteThermal)->click();
+    const auto shown = pictures();
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("tb_maps_" + std::to_string(::getpid()) + ".mtf");
+    dialogScript.push_back([](QDialog* d) { d->accept(); });
+    files.answers.push_back(platform::ui::FileDialogAnswer{true, file, 1});
+    key(Qt::Key_F4);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    files.answers.push_back(platform::ui::FileDialogAnswer{true, file, 1});
+    key(Qt::Key_F3);
+    std::filesystem::remove(file);
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_EQ(form().Maps.Count, 2);
+    EXPECT_TRUE(page().ui.MapsPageCaptionLabel->text().endsWith(
+        QString::fromStdString(file.filename().string())));
+    // The cursor and palette came back with the map: the same pictures.
+    EXPECT_EQ(config().MapCursorHorizontal, 2);
+    EXPECT_EQ(config().MapCursorVertical, 9);
+    EXPECT_TRUE(page().PaletteButton(PaletteThermal)->isChecked());
+    EXPECT_EQ(changed(shown, pictures()), "");
 }
 
 } // namespace
