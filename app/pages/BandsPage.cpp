@@ -61,7 +61,8 @@ TBandsPage::TBandsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(par
 
     lineWidthButton_ = new QToolButton(this);
     lineWidthButton_->setObjectName("BandLineWidthToolButton");
-    lineWidthButton_->setIcon(QIcon(surfaces::ControlButtonImage(surfaces::button_image::LineWidth)));
+    lineWidthButton_->setIcon(
+        QIcon(surfaces::ControlButtonImage(surfaces::button_image::LineWidth)));
     connect(lineWidthButton_, &QToolButton::clicked, this,
             [this] { runCommand([this] { LineWidthClicked(); }); });
     for (int kind = 0; kind < 4; ++kind) {

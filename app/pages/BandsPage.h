@@ -21,10 +21,10 @@ class TGarnetwickMainForm;
 
 // DrawBand's view set.
 enum BandViewBits : unsigned {
-    BandAScanView = 1,     // the current A-scan, upright
-    BandImageView = 2,     // the rulers and the band picture rendered anew
-    BandGradatorView = 4,  // the colour gradator
-    BandCursorsView = 8,   // without 2: the cached picture with fresh cursor lines
+    BandAScanView = 1,    // the current A-scan, upright
+    BandImageView = 2,    // the rulers and the band picture rendered anew
+    BandGradatorView = 4, // the colour gradator
+    BandCursorsView = 8,  // without 2: the cached picture with fresh cursor lines
 };
 
 class TBandsPage : public QWidget {

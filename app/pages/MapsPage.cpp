@@ -51,7 +51,9 @@ constexpr PaletteButtonSpec kPaletteButtons[] = {
     {"CGTMapBrennThermoToolButton", surfaces::ToolIconId::PaletteThermal, 254},
 };
 
-std::uint16_t u16(int v) { return static_cast<std::uint16_t>(std::max(v, 0)); }
+std::uint16_t u16(int v) {
+    return static_cast<std::uint16_t>(std::max(v, 0));
+}
 
 } // namespace
 
@@ -75,17 +77,17 @@ TMapsPage::TMapsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(paren
 }
 
 std::vector<TSurfaceView*> TMapsPage::Surfaces() const {
-    return {ui.MapsCScanSurfaceView,         ui.MapsCDVerticMarkupSurfaceView,
-            ui.MapsDScanSurfaceView,         ui.MapsCBHorizMarkupSurfaceView,
-            ui.DummySurfaceView,             ui.MapsColorGradatorSurfaceView,
-            ui.MapsBScanSurfaceView,         ui.MapsBAVerticMarkupSurfaceView,
+    return {ui.MapsCScanSurfaceView, ui.MapsCDVerticMarkupSurfaceView,
+            ui.MapsDScanSurfaceView, ui.MapsCBHorizMarkupSurfaceView,
+            ui.DummySurfaceView,     ui.MapsColorGradatorSurfaceView,
+            ui.MapsBScanSurfaceView, ui.MapsBAVerticMarkupSurfaceView,
             ui.MapsAScanSurfaceView};
 }
 
 void TMapsPage::SetupReadouts() {
-    readouts_ = {ui.MapHorizSegLCD,      ui.MapHorizStepLCD,     ui.MapHorizScansLCD,
-                 ui.MapVerticalSegLCD,   ui.MapVerticalStepLCD,  ui.MapVerticalScansLCD,
-                 ui.MapDepthSegLCD,      ui.MapLevelSegLCD};
+    readouts_ = {ui.MapHorizSegLCD,    ui.MapHorizStepLCD,    ui.MapHorizScansLCD,
+                 ui.MapVerticalSegLCD, ui.MapVerticalStepLCD, ui.MapVerticalScansLCD,
+                 ui.MapDepthSegLCD,    ui.MapLevelSegLCD};
     for (TSegLCD* lcd : readouts_) {
         StyleReadout(*lcd, 3);
     }
@@ -511,7 +513,7 @@ void TMapsPage::GradatorMove(int x) {
     const auto width = u16(view->width());
     if (!gradatorDragging_) {
         view->setCursor(map->HitColorGradator(width, u16(x)) != 0 ? Qt::SplitHCursor
-                                                                   : normalCursor_);
+                                                                  : normalCursor_);
         return;
     }
     x = std::clamp(x, 0, std::max(view->width() - 1, 0));

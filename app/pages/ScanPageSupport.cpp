@@ -6,6 +6,7 @@
 #include "platform/gfx/Color.h"
 #include "surfaces/SegLcd.h"
 
+#include <QHeaderView>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -39,8 +40,10 @@ void setCell(QTableWidget* grid, int row, int column, const QString& text) {
 
 } // namespace
 
-void FillParamNames(QTableWidget* grid, const TBaseConfigCell& names,
-                    std::span<const int> params) {
+void FillParamNames(QTableWidget* grid, const TBaseConfigCell& names, std::span<const int> params) {
+    // The panel's own header control names the list; the grid shows rows only.
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
     grid->setRowCount(static_cast<int>(params.size()));
     if (grid->columnCount() < 2) {
         grid->setColumnCount(2);
@@ -62,7 +65,10 @@ void ClearParamValues(QTableWidget* grid, std::size_t rows) {
 void FillParamValues(QTableWidget* grid, const TBaseConfigCell& config,
                      std::span<const int> params) {
     if (grid->rowCount() < static_cast<int>(params.size())) {
-        grid->setRowCount(static_cast<int>(params.size()));
+        // The panel's own header control names the list; the grid shows rows only.
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setRowCount(static_cast<int>(params.size()));
     }
     if (grid->columnCount() < 2) {
         grid->setColumnCount(2);

@@ -15,10 +15,10 @@ namespace app {
 void StyleReadout(TSegLCD& lcd, int digits);
 
 // The parameter list: column 0 names the parameters, column 1 shows one record's values.
-void FillParamNames(QTableWidget* grid, const TBaseConfigCell& names,
-                    std::span<const int> params);
+void FillParamNames(QTableWidget* grid, const TBaseConfigCell& names, std::span<const int> params);
 void ClearParamValues(QTableWidget* grid, std::size_t rows);
-void FillParamValues(QTableWidget* grid, const TBaseConfigCell& config, std::span<const int> params);
+void FillParamValues(QTableWidget* grid, const TBaseConfigCell& config,
+                     std::span<const int> params);
 
 // Which coordinates of a mouse position moved a cursor. The position is first brought inside
 // the view (a drag may leave it); a coordinate that repeats the last one moves nothing, one that

@@ -96,8 +96,8 @@ void send(TSurfaceView* view, QEvent::Type type, int x, int y) {
 void MapDrag_Baseline(benchmark::State& state) {
     app::TMapsPage& page = window().page();
     auto& u = page.ui;
-    TSurfaceView* views[] = {u.MapsAScanSurfaceView, u.MapsBScanSurfaceView,
-                             u.MapsDScanSurfaceView, u.MapsCScanSurfaceView};
+    TSurfaceView* views[] = {u.MapsAScanSurfaceView, u.MapsBScanSurfaceView, u.MapsDScanSurfaceView,
+                             u.MapsCScanSurfaceView};
     std::vector<platform::gfx::TBitmap> ready;
     for (TSurfaceView* v : views) {
         ready.push_back(v->PresentedImage());

@@ -36,9 +36,9 @@ protected:
     std::vector<std::string> readouts() {
         auto& u = page().ui;
         std::vector<std::string> out;
-        for (TSegLCD* l : {u.BScanDalnostSegLCD, u.BandOveralLengthSegLCD,
-                           u.BandOveralLengthStepLCD, u.BandOveralLengthScansLCD,
-                           u.BScanDepthSegLCD, u.BScanSignalLevelSegLCD}) {
+        for (TSegLCD* l :
+             {u.BScanDalnostSegLCD, u.BandOveralLengthSegLCD, u.BandOveralLengthStepLCD,
+              u.BandOveralLengthScansLCD, u.BScanDepthSegLCD, u.BScanSignalLevelSegLCD}) {
             out.push_back(l->Value());
         }
         return out;
@@ -54,8 +54,7 @@ TEST_F(BandsPageTest, AReceivedBandIsShownWithItsReadouts) {
     EXPECT_EQ(combo->itemText(2), "No.3 Band  STEEL BAND 3");
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(page().ui.BandsPageCaptionLabel->text(), "Bands received from the instrument");
-    EXPECT_EQ(readouts(),
-              (std::vector<std::string>{"3.0", "0.05", "0.05", "1", "306.2", "124.2"}));
+    EXPECT_EQ(readouts(), (std::vector<std::string>{"3.0", "0.05", "0.05", "1", "306.2", "124.2"}));
     EXPECT_EQ(status(1).toStdString(), "Band A-scans: 60      Band step: 50");
     QTableWidget* grid = page().ui.ParamsinsteadAScaninBandStringGrid;
     ASSERT_EQ(grid->rowCount(), 11);
@@ -64,8 +63,9 @@ TEST_F(BandsPageTest, AReceivedBandIsShownWithItsReadouts) {
         EXPECT_FALSE(grid->item(r, 1)->text().isEmpty()) << r;
     }
     EXPECT_TRUE(page().PaletteButton(PaletteBinary)->isChecked());
-    EXPECT_EQ(page().ui.BandsToolBar->findChild<QToolButton*>("CGTBrennThermoToolButton")->toolTip(),
-              "Thermal palette");
+    EXPECT_EQ(
+        page().ui.BandsToolBar->findChild<QToolButton*>("CGTBrennThermoToolButton")->toolTip(),
+        "Thermal palette");
     // The picture, its rulers, the upright A-scan and the gradator are drawn, not blank.
     for (TSurfaceView* v : {image(), aScan(), gradator(), page().ui.BandUpperMarkupSurfaceView,
                             page().ui.BandInDepthMarkupSurfaceView}) {
@@ -133,8 +133,8 @@ TEST_F(BandsPageTest, LineWidthAndShiftRange) {
         int maximum, page;
     };
     // 100 A-scans in 592 pixels: 296, 148 fit; 74 and 37 need a bar.
-    const Width widths[] = {{1, false, 1, 1}, {2, true, 27, 74}, {3, true, 64, 37},
-                            {0, false, 1, 1}};
+    const Width widths[] = {
+        {1, false, 1, 1}, {2, true, 27, 74}, {3, true, 64, 37}, {0, false, 1, 1}};
     for (const Width& w : widths) {
         page().LineWidthButton()->click();
         EXPECT_EQ(config().BandElementWidthIndex, w.index);
@@ -261,8 +261,8 @@ TEST_F(BandsPageTest, NavigationKeysRunEnabledActionsOnly) {
         int current;
     };
     // F7 at the first band is disabled and does nothing.
-    const Key keys[] = {{Qt::Key_F7, 0}, {Qt::Key_F8, 1}, {Qt::Key_F9, 2}, {Qt::Key_F8, 2},
-                        {Qt::Key_F7, 1}, {Qt::Key_F6, 0}};
+    const Key keys[] = {{Qt::Key_F7, 0}, {Qt::Key_F8, 1}, {Qt::Key_F9, 2},
+                        {Qt::Key_F8, 2}, {Qt::Key_F7, 1}, {Qt::Key_F6, 0}};
     for (const Key& k : keys) {
         key(k.key);
         EXPECT_EQ(form().Bands.Current, k.current);

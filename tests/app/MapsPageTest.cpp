@@ -34,9 +34,9 @@ protected:
     std::vector<std::string> readouts() {
         auto& u = page().ui;
         std::vector<std::string> out;
-        for (TSegLCD* l : {u.MapHorizSegLCD, u.MapHorizStepLCD, u.MapHorizScansLCD,
-                           u.MapVerticalSegLCD, u.MapVerticalStepLCD, u.MapVerticalScansLCD,
-                           u.MapDepthSegLCD, u.MapLevelSegLCD}) {
+        for (TSegLCD* l :
+             {u.MapHorizSegLCD, u.MapHorizStepLCD, u.MapHorizScansLCD, u.MapVerticalSegLCD,
+              u.MapVerticalStepLCD, u.MapVerticalScansLCD, u.MapDepthSegLCD, u.MapLevelSegLCD}) {
             out.push_back(l->Value());
         }
         return out;
@@ -72,10 +72,9 @@ TEST_F(MapsPageTest, AReceivedMapIsShownWithItsReadouts) {
     EXPECT_EQ(page().ui.ParamsinsteadAScaninMapStringGrid->rowCount(), 10);
     EXPECT_FALSE(status(1).isEmpty());
     EXPECT_TRUE(page().PaletteButton(PaletteBinary)->isChecked());
-    for (TSurfaceView* v : {cScan(), dScan(), bScan(), aScan(), gradator(),
-                            page().ui.MapsCDVerticMarkupSurfaceView,
-                            page().ui.MapsCBHorizMarkupSurfaceView,
-                            page().ui.MapsBAVerticMarkupSurfaceView}) {
+    for (TSurfaceView* v :
+         {cScan(), dScan(), bScan(), aScan(), gradator(), page().ui.MapsCDVerticMarkupSurfaceView,
+          page().ui.MapsCBHorizMarkupSurfaceView, page().ui.MapsBAVerticMarkupSurfaceView}) {
         EXPECT_GT(colours(v), 1u) << v->objectName().toStdString();
     }
 }
@@ -218,8 +217,8 @@ TEST_F(MapsPageTest, SavedAndLoadedMapsAreShownFromTheFile) {
     press(cScan(), 22 * 2 + 3, 22 * 9 + 3);
     page().PaletteButton(PaletteThermal)->click();
     const auto shown = pictures();
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("tb_maps_" + std::to_string(::getpid()) + ".mtf");
+    const auto file =
+        std::filesystem::temp_directory_path() / ("tb_maps_" + std::to_string(::getpid()) + ".mtf");
     dialogScript.push_back([](QDialog* d) { d->accept(); });
     files.answers.push_back(platform::ui::FileDialogAnswer{true, file, 1});
     key(Qt::Key_F4);

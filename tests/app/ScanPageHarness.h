@@ -16,8 +16,8 @@ protected:
     static void mouse(TSurfaceView* view, QEvent::Type type, int x, int y,
                       Qt::MouseButton button = Qt::LeftButton) {
         const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                      : type == QEvent::MouseMove          ? Qt::MouseButtons(button)
-                                                                           : button;
+                                      : type == QEvent::MouseMove        ? Qt::MouseButtons(button)
+                                                                         : button;
         QMouseEvent e(type, QPointF(x, y), view->mapToGlobal(QPointF(x, y)),
                       type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
         QApplication::sendEvent(view, &e);
