@@ -63,6 +63,9 @@ TEST_F(BandsPageTest, AReceivedBandIsShownWithItsReadouts) {
         EXPECT_FALSE(grid->item(r, 1)->text().isEmpty()) << r;
     }
     EXPECT_TRUE(page().PaletteButton(PaletteBinary)->isChecked());
+    // The selector's menu offers the shown band's own commands.
+    EXPECT_EQ(combo->actions(), (QList<QAction*>{action("SaveSelectedBandAction"),
+                                                 action("EraseSelectedBandAction")}));
     EXPECT_EQ(
         page().ui.BandsToolBar->findChild<QToolButton*>("CGTBrennThermoToolButton")->toolTip(),
         "Thermal palette");
@@ -73,7 +76,7 @@ TEST_F(BandsPageTest, AReceivedBandIsShownWithItsReadouts) {
     }
 }
 
-TEST_F(BandsPageTest, TheMouseOnTheBandPictureMovesTheCursors) {
+TEST_F(BandsPageTest, TheMouseOnTheBandPictureAndTheAScanMovesTheCursors) {
     receive();
     const double samples = config().AScanRange;
     struct Step {
@@ -109,10 +112,8 @@ TEST_F(BandsPageTest, TheMouseOnTheBandPictureMovesTheCursors) {
     move(image(), 50, 50, Qt::NoButton);
     EXPECT_EQ(config().BandCurrentAScan, 0) << "no drag after the release";
     EXPECT_EQ(picture(image()), after);
-}
 
-TEST_F(BandsPageTest, TheUprightAScanMovesTheMarkerOnly) {
-    receive();
+    // The upright A-scan moves the marker only.
     const auto before = picture(image());
     press(aScan(), 30, 110);
     EXPECT_DOUBLE_EQ(config().CursorTime[0], 110 / 440.0 * config().AScanRange);
@@ -121,6 +122,14 @@ TEST_F(BandsPageTest, TheUprightAScanMovesTheMarkerOnly) {
     EXPECT_DOUBLE_EQ(config().CursorTime[0], 439 / 440.0 * config().AScanRange);
     release(aScan(), 200, 2000);
     EXPECT_EQ(config().BandCurrentAScan, 0);
+
+    // A signal-type change redraws the A-scan alone.
+    const auto band0 = picture(image());
+    const auto aScan0 = picture(aScan());
+    config().SignalType = 2;
+    page().SignalTypeChanged();
+    EXPECT_NE(picture(aScan()), aScan0);
+    EXPECT_EQ(picture(image()), band0);
 }
 
 TEST_F(BandsPageTest, LineWidthAndShiftRange) {
@@ -153,13 +162,11 @@ TEST_F(BandsPageTest, LineWidthAndShiftRange) {
         EXPECT_EQ(bar()->maximum(), wider ? 2 : 1) << last;
         EXPECT_EQ(config().BandShift, wider ? 1 : 0) << "clamped to the largest shift";
     }
-}
-
-TEST_F(BandsPageTest, TheShiftBarShiftsThePicture) {
-    receive();
-    key(Qt::Key_F9);
+    // The bar shifts the picture.
+    band().SetScanCount(100);
     page().LineWidthButton()->click();
     page().LineWidthButton()->click();
+    ASSERT_EQ(bar()->maximum(), 27);
     const auto before = picture(image());
     bar()->setValue(10);
     EXPECT_EQ(config().BandShift, 9);
@@ -283,21 +290,6 @@ TEST_F(BandsPageTest, NavigationKeysRunEnabledActionsOnly) {
     EXPECT_EQ(form().ActivePage(), 3);
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(form().ActivePage(), 2);
-}
-
-TEST_F(BandsPageTest, ASignalTypeChangeRedrawsTheAScanOnly) {
-    receive();
-    const auto band0 = picture(image());
-    const auto aScan0 = picture(aScan());
-    config().SignalType = 2;
-    page().SignalTypeChanged();
-    EXPECT_NE(picture(aScan()), aScan0);
-    EXPECT_EQ(picture(image()), band0);
-    // The selector's menu offers the shown band's own commands.
-    const auto menu = page().ui.BandsSelectorComboBox->actions();
-    ASSERT_EQ(menu.size(), 2);
-    EXPECT_EQ(menu[0], action("SaveSelectedBandAction"));
-    EXPECT_EQ(menu[1], action("EraseSelectedBandAction"));
 }
 
 TEST_F(BandsPageTest, SixteenPixelsPerAScanSurviveSavingAndLoading) {
