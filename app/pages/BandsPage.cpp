@@ -61,6 +61,8 @@ TBandsPage::TBandsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(par
 
     lineWidthButton_ = new QToolButton(this);
     lineWidthButton_->setObjectName("BandLineWidthToolButton");
+    // Shown once they have their place in the tool bar.
+    lineWidthButton_->hide();
     lineWidthButton_->setIcon(
         QIcon(surfaces::ControlButtonImage(surfaces::button_image::LineWidth)));
     connect(lineWidthButton_, &QToolButton::clicked, this,
@@ -69,6 +71,7 @@ TBandsPage::TBandsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(par
         auto* b = new QToolButton(this);
         b->setObjectName(kPaletteButtons[kind].name);
         b->setCheckable(true);
+        b->hide();
         b->setIcon(surfaces::ToolIcon(kPaletteButtons[kind].icon));
         connect(b, &QToolButton::clicked, this,
                 [this, kind] { runCommand([this, kind] { PaletteButtonClicked(kind); }); });
@@ -176,9 +179,10 @@ void TBandsPage::PlaceToolButtons() {
     QToolBar* bar = ui.BandsToolBar;
     QAction* switchParams = form_.Action("SwitchAScanParamsinBandAction");
     QAction* before = bar->actions().contains(switchParams) ? switchParams : nullptr;
-    bar->insertWidget(before, lineWidthButton_);
+    // The tool bar shows a widget as far as its action is visible.
+    bar->insertWidget(before, lineWidthButton_)->setVisible(true);
     for (QToolButton* b : paletteButtons_) {
-        bar->insertWidget(before, b);
+        bar->insertWidget(before, b)->setVisible(true);
     }
     bar->insertSeparator(before);
     if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(switchParams))) {

@@ -64,6 +64,8 @@ TMapsPage::TMapsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(paren
         auto* b = new QToolButton(this);
         b->setObjectName(kPaletteButtons[kind].name);
         b->setCheckable(true);
+        // Shown once it has its place in the tool bar.
+        b->hide();
         b->setIcon(surfaces::ToolIcon(kPaletteButtons[kind].icon));
         connect(b, &QToolButton::clicked, this,
                 [this, kind] { runCommand([this, kind] { PaletteButtonClicked(kind); }); });
@@ -162,8 +164,9 @@ void TMapsPage::PlaceToolButtons() {
     QToolBar* bar = ui.MapsToolBar;
     QAction* switchParams = form_.Action("SwitchAScanParamsinMapAction");
     QAction* before = bar->actions().contains(switchParams) ? switchParams : nullptr;
+    // The tool bar shows a widget as far as its action is visible.
     for (QToolButton* b : paletteButtons_) {
-        bar->insertWidget(before, b);
+        bar->insertWidget(before, b)->setVisible(true);
     }
     bar->insertSeparator(before);
     if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(switchParams))) {

@@ -63,6 +63,10 @@ TEST_F(BandsPageTest, AReceivedBandIsShownWithItsReadouts) {
         EXPECT_FALSE(grid->item(r, 1)->text().isEmpty()) << r;
     }
     EXPECT_TRUE(page().PaletteButton(PaletteBinary)->isChecked());
+    for (QToolButton* b : {page().LineWidthButton(), page().PaletteButton(PaletteThermal)}) {
+        EXPECT_TRUE(b->isVisible());
+        EXPECT_EQ(b->parentWidget(), page().ui.BandsToolBar);
+    }
     // The selector's menu offers the shown band's own commands.
     EXPECT_EQ(combo->actions(), (QList<QAction*>{action("SaveSelectedBandAction"),
                                                  action("EraseSelectedBandAction")}));
