@@ -1,4 +1,4 @@
-// Pieces the bands and maps pages share: the look of their read-outs, their parameter lists, and
+// What the bands and maps pages share: the look of their read-outs, their parameter lists, and
 // the rule by which a press or drag on a view moves the cursors.
 #pragma once
 
