@@ -165,6 +165,14 @@ TAScansPage::TAScansPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(p
             ViewMouseUp(button == TMouseButton::mbLeft);
         };
     }
+    // Paths in millimetres reach four digits before the point; every value has one decimal.
+    for (TSegLCD* lcd : {ui.TimeAScanSegLCD, ui.PathAScanSegLCD, ui.LevelAScanSegLCD}) {
+        lcd->SetDigitNum(5);
+        lcd->SetDotDisplay(true);
+        lcd->SetGapX(1);
+        lcd->SetGapY(1);
+        lcd->SetOffColor(TColor(0x1F1F1F));
+    }
     ui.AScanBckGrndPanel->hide();
 }
 
@@ -186,6 +194,10 @@ void TAScansPage::ApplyTexts() {
     for (TSurfaceView* v : Surfaces()) {
         v->SetHint(caption(236));
     }
+    // The read-outs are the buttons the hints name.
+    a.LevelAScanSegLCD->setToolTip(caption(233));
+    a.PathAScanSegLCD->setToolTip(caption(234));
+    a.TimeAScanSegLCD->setToolTip(caption(235));
     const std::pair<QWidget*, int> modePanels[] = {
         {a.AScansScreenModePanel, 237}, {a.MeasureAlgPanel, 238}, {a.SignallingAlgPanel, 239},
         {a.SignalTypePanel, 240},       {a.StrobeAlgPanel, 241},  {a.TGVStatePanel, 242}};

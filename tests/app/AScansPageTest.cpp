@@ -77,6 +77,23 @@ TEST_F(AScansPageTest, EmptyPage) {
     EXPECT_EQ(form().AScansPage()->ModePictureIndexes(), (std::array<int, 6>{22, 22, 22, 22, 22, 22}));
     EXPECT_TRUE(page().AScanBckGrndPanel->isVisible());
     EXPECT_EQ(page().AScanMeasureConditionsStringGrid->item(0, 1)->text(), "");
+    // Texts and hints of the page.
+    const std::pair<QWidget*, const char*> hints[] = {
+        {page().LevelAScanSegLCD, "Signal level at the cursor, dB"},
+        {page().PathAScanSegLCD, "Distance between the cursors in path"},
+        {page().TimeAScanSegLCD, "Distance between the cursors in time"},
+        {page().AScanFramwSelectorPanel, "A-scan list"},
+        {page().AScanMeasureConditionsPanel, "Measure conditions of the A-scan"},
+        {page().TGVStatePanel, "TVG state"},
+        {page().AScansScreenModePanel, "Screen mode"}};
+    for (const auto& [w, hint] : hints) {
+        EXPECT_EQ(w->toolTip(), hint) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(page().AScanSignalImage->Hint(), "A-scan");
+    EXPECT_EQ(page().AScanHeaderControl1->text(), "Measure conditions");
+    EXPECT_EQ(page().TimeAScanCaptionLabel->text(), "Time");
+    EXPECT_EQ(page().AScanFramwSelectorStringGrid->horizontalHeaderItem(1)->text(),
+              "Configuration");
     // Nothing to act on: the mouse and the menu items change nothing.
     press(page().AScanSignalImage, 100);
     form().AScansPage()->SetSignalTypeOfPageInFront(2);

@@ -4,6 +4,7 @@
 #include "MainWindowHarness.h"
 
 #include "app/Keys.h"
+#include "app/pages/AScansPage.h"
 #include "app/pages/FlashMarkupPage.h"
 #include "platform/gfx/QtImage.h"
 #include "surfaces/SurfaceViews.h"
@@ -76,6 +77,52 @@ TEST_F(MainWindowScreenshot, EveryPage) {
     EXPECT_NE(shot.pixel(centre), shot.pixel(corner));
     const QImage presented = platform::gfx::imageFromBitmap(pie->PresentedImage());
     EXPECT_EQ(presented.pixel(272, 272), shot.pixel(centre));
+}
+
+// The A-scans page with records: the trace of the first record is on the screen, in its colour,
+// where the presented picture has it, and the background of the view around it.
+TEST_F(MainWindowScreenshot, AScanTraceIsOnScreen) {
+    start();
+    form().SetActivePage(1);
+    key(Qt::Key_F1);
+    ASSERT_EQ(form().AScans.Count, 5);
+    QApplication::processEvents();
+    const QImage shot = shotOf(form());
+    TSurfaceView* view = form().AScansPage()->ui.AScanSignalImage;
+    const QImage presented = platform::gfx::imageFromBitmap(view->PresentedImage());
+    ASSERT_EQ(presented.size(), view->size());
+    const TBaseAScanCell& record = *form().AScans.Records[0];
+    const QRgb trace = toQColor(record.Color(6)).rgb();
+    const QRgb background = toQColor(record.Color(5)).rgb();
+    // Trace pixels in every quarter of the view's width: the whole record is drawn.
+    std::array<int, 4> perQuarter{};
+    int onScreen = 0;
+    for (int y = 0; y < presented.height(); ++y) {
+        for (int x = 0; x < presented.width(); ++x) {
+            if (presented.pixel(x, y) != trace) {
+                continue;
+            }
+            ++perQuarter[static_cast<std::size_t>(4 * x / presented.width())];
+            if (shot.pixel(view->mapTo(&form(), QPoint(x, y))) == trace) {
+                ++onScreen;
+            }
+        }
+    }
+    for (int q = 0; q < 4; ++q) {
+        EXPECT_GT(perQuarter[q], 20) << "quarter " << q;
+    }
+    const int total = perQuarter[0] + perQuarter[1] + perQuarter[2] + perQuarter[3];
+    EXPECT_EQ(onScreen, total);
+    // The screen shows the presented picture, and the picture is mostly the view's background.
+    const QRect area(view->mapTo(&form(), QPoint(0, 0)), view->size());
+    EXPECT_TRUE(shot.copy(area) == presented.convertToFormat(QImage::Format_RGB32));
+    int backgroundPixels = 0;
+    for (int y = 0; y < presented.height(); ++y) {
+        for (int x = 0; x < presented.width(); ++x) {
+            backgroundPixels += presented.pixel(x, y) == background ? 1 : 0;
+        }
+    }
+    EXPECT_GT(backgroundPixels, presented.width() * presented.height() / 2);
 }
 
 } // namespace
