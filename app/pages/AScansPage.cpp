@@ -109,7 +109,7 @@ TAScansPage::TAScansPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(p
                     return;
                 }
                 if (!keyMoving_ && row >= 0 && row != previousRow) {
-                    AScanFramwSelectorStringGridSelectCell(row);
+                    runCommand([&] { AScanFramwSelectorStringGridSelectCell(row); });
                 }
             });
     // However the selector scrolls (click, keys, wheel), the bar shows where it is.

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 namespace {
 
@@ -131,6 +132,13 @@ TEST_F(AScansPageTest, TheBarScrollsTheSelectorFromTwentySixRecords) {
             bar->setValue(1);
             EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
             EXPECT_EQ(form().AScans.Current, last);
+            // The wheel scrolls the selector and the bar goes with it.
+            const QPoint at = grid->viewport()->rect().center();
+            QWheelEvent wheel(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid->viewport(), &wheel);
+            EXPECT_GT(grid->verticalScrollBar()->value(), 0);
+            EXPECT_EQ(bar->value(), grid->verticalScrollBar()->value() + 1);
         }
         program.reset();
     }
