@@ -83,7 +83,8 @@ int ModePictureIndex(int param, const TBaseAScanCell* record) {
     return ParamButtonImageIndex(param, record->Config->GetParamValue(param));
 }
 
-TAScansPage::TAScansPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+TAScansPage::TAScansPage(TGarnetwickMainForm& form, QWidget* parent)
+    : QWidget(parent), form_(form) {
     ui.setupUi(this);
     holdInitialisation(Surfaces());
     viewTop_ = ui.AScanSignalImage->y();

@@ -59,7 +59,8 @@ TEST_F(AScansPageTest, ReceivedListShowsItsFirstRecord) {
     EXPECT_EQ(page().AScanFramwSelectorStringGrid->currentRow(), 0);
     EXPECT_FALSE(page().AScanSelectorScrollBar->isEnabled());
     EXPECT_EQ(readouts(), (std::array<std::string, 3>{"838.4", "1953.5", "118.0"}));
-    EXPECT_EQ(form().AScansPage()->ModePictureIndexes(), (std::array<int, 6>{6, 18, 12, 20, 3, 14}));
+    EXPECT_EQ(form().AScansPage()->ModePictureIndexes(),
+              (std::array<int, 6>{6, 18, 12, 20, 3, 14}));
     EXPECT_EQ(page().AScansPageCaptionLabel->text(), "A-scans received from the instrument");
     EXPECT_FALSE(page().AScanBckGrndPanel->isVisible());
     // Measure conditions: names from the language files, values of the shown record.
@@ -75,7 +76,8 @@ TEST_F(AScansPageTest, EmptyPage) {
     form().SetActivePage(1);
     EXPECT_EQ(readouts(), (std::array<std::string, 3>{"----", "---", "--"}));
     EXPECT_EQ(page().AScansPageCaptionLabel->text(), "No A-scans");
-    EXPECT_EQ(form().AScansPage()->ModePictureIndexes(), (std::array<int, 6>{22, 22, 22, 22, 22, 22}));
+    EXPECT_EQ(form().AScansPage()->ModePictureIndexes(),
+              (std::array<int, 6>{22, 22, 22, 22, 22, 22}));
     EXPECT_TRUE(page().AScanBckGrndPanel->isVisible());
     EXPECT_EQ(page().AScanMeasureConditionsStringGrid->item(0, 1)->text(), "");
     // Texts and hints of the page.

@@ -102,7 +102,9 @@ protected:
         return out;
     }
     std::vector<std::string> namesOf(int page) {
-        return page == 1 ? names(form().AScans) : page == 2 ? names(form().Bands) : names(form().Maps);
+        return page == 1   ? names(form().AScans)
+               : page == 2 ? names(form().Bands)
+                           : names(form().Maps);
     }
     TBaseAScanCell* currentOf(int page) {
         return page == 1   ? form().AScans.current()
@@ -112,7 +114,9 @@ protected:
     // The record a command works on (the bands and maps pages move through their lists
     // themselves).
     void makeCurrent(int page, std::uint16_t n) {
-        (page == 1 ? form().AScans.Current : page == 2 ? form().Bands.Current : form().Maps.Current) = n;
+        (page == 1   ? form().AScans.Current
+         : page == 2 ? form().Bands.Current
+                     : form().Maps.Current) = n;
     }
     bool& unsavedOf(int page) {
         return page == 1 ? form().AScans.Unsaved
@@ -128,11 +132,11 @@ TEST_F(RecordCommandsTest, NothingRecordedIsAnErrorMessageOfItsOwn) {
     const char* texts[] = {"The instrument holds no A-scans.", "The instrument holds no bands.",
                            "The instrument holds no maps."};
     for (int page = 1; page <= 3; ++page) {
-        // The markup says none, so the command stays enabled only when forced; the message
-        // comes from the command itself.
-        action(page == 1 ? "ReceiveAScansAction"
-                         : page == 2 ? "ReceiveBandsFromDeviceAction" : "ReceiveMapsFromDeviceAction")
-            ->setEnabled(true);
+        // The command is off while the markup counts none; run anyway, it says so itself.
+        const char* receiveAction = page == 1   ? "ReceiveAScansAction"
+                                    : page == 2 ? "ReceiveBandsFromDeviceAction"
+                                                : "ReceiveMapsFromDeviceAction";
+        action(receiveAction)->setEnabled(true);
         boxes.shown.clear();
         sim.clearLog();
         receive(page);
@@ -282,8 +286,11 @@ TEST_F(RecordCommandsTest, UnsavedRecordsAreOfferedBeforeTheyAreReplaced) {
         MessageResult answer;
     };
     // Cancel, or Yes whose save is cancelled in the choose-records dialog: nothing replaced.
-    for (const Case c : {Case{Qt::Key_F1, MessageResult::Cancel}, Case{Qt::Key_F1, MessageResult::Yes},
-                         Case{Qt::Key_F3, MessageResult::Cancel}, Case{Qt::Key_F3, MessageResult::Yes}}) {
+    const Case cases[] = {{Qt::Key_F1, MessageResult::Cancel},
+                          {Qt::Key_F1, MessageResult::Yes},
+                          {Qt::Key_F3, MessageResult::Cancel},
+                          {Qt::Key_F3, MessageResult::Yes}};
+    for (const Case& c : cases) {
         boxes.shown.clear();
         boxes.answers = {c.answer};
         files.requests.clear();
