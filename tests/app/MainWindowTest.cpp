@@ -2,9 +2,12 @@
 #include "MainWindowHarness.h"
 
 #include "app/Keys.h"
+#include "app/pages/ConfigurationsPage.h"
 #include "surfaces/SurfaceViews.h"
 
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <fstream>
 
@@ -112,8 +115,20 @@ TEST_F(MainWindowTest, NodesChangedWhileConnectedOnlyAsksForTheStatus) {
     EXPECT_EQ(status(0), "Device : R4471 Full v. 2.2.4");
 }
 
-TEST_F(MainWindowTest, CtrlXDisconnects) {
+TEST_F(MainWindowTest, CtrlXCutsInsideTextAndDisconnectsElsewhere) {
     start();
+    key(Qt::Key_F1); // the configurations, so the comments can be edited
+    auto* memo = form().findChild<QPlainTextEdit*>("CommentsConfigDetailsMemo");
+    ASSERT_NE(memo, nullptr);
+    memo->setFocus();
+    memo->setPlainText("Seam 4");
+    memo->selectAll();
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(memo->toPlainText(), "");
+    EXPECT_EQ(callsOfOperation(TBSIM_CLOSE_USB), 0);
+    EXPECT_EQ(status(0), "Device : R4471 Full v. 2.2.4");
+
+    form().ConfigurationsPage()->SelectorGrid()->setFocus();
     key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(callsOfOperation(TBSIM_CLOSE_USB), 1);
     EXPECT_EQ(status(0), "Device : Not connected");
