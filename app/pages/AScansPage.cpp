@@ -440,8 +440,19 @@ void TAScansPage::SelectorScrollBarChange(int position) {
 }
 
 bool TAScansPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != ui.AScanFramwSelectorStringGrid ||
-        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+    if (watched != ui.AScanFramwSelectorStringGrid) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::FocusOut) {
+        // A key released elsewhere must not leave the selector waiting for it.
+        ignoreSelect_ = false;
+        if (keyMoving_) {
+            keyMoving_ = false;
+            const int row = ui.AScanFramwSelectorStringGrid->currentRow();
+            runCommand([&] { AScanFramwSelectorStringGridSelectCell(row); });
+        }
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
         return QWidget::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -457,7 +468,7 @@ bool TAScansPage::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Down:
         if (pressed) {
             keyMoving_ = true;
-        } else if (!key->isAutoRepeat() || keyMoving_) {
+        } else {
             keyMoving_ = false;
             const int row = ui.AScanFramwSelectorStringGrid->currentRow();
             runCommand([&] { AScanFramwSelectorStringGridSelectCell(row); });

@@ -278,6 +278,15 @@ TEST_F(AScansPageTest, SelectorKeysAndNavigation) {
     }
     EXPECT_EQ(row(1), "2|STEEL ASCAN 2|2");
     EXPECT_EQ(readouts()[0], FloatToDotStr(1, config(1).GetCursorDistance(false)));
+    // Down pressed in the selector and released elsewhere: the row's record is shown all the
+    // same, and later clicks are not held back.
+    QTest::keyPress(grid, Qt::Key_Down);
+    EXPECT_EQ(form().AScans.Current, 1);
+    page().AScanMeasureConditionsStringGrid->setFocusPolicy(Qt::StrongFocus);
+    page().AScanMeasureConditionsStringGrid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form().AScans.Current, 2);
+    grid->setFocus();
     // A click after a sideways key is not swallowed.
     key(Qt::Key_Right);
     const QRect r = grid->visualItemRect(grid->item(3, 1));
