@@ -264,3 +264,28 @@ TEST_F(MainWindowTest, DuringATransferOnlyTheTransferRuns) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, StatusBarFollowsThePageInFront) {
+    start();
+    for (int page : {2, 3}) {
+        form().SetActivePage(page);
+        EXPECT_EQ(status(1), "") << "nothing received yet";
+        key(Qt::Key_F1);
+    }
+    form().SetActivePage(2);
+    EXPECT_EQ(status(1), "Band A-scans: 60      Band step: 50");
+    form().SetActivePage(3);
+    // The third value is the vertical step, the one its caption names.
+    form().Maps.Records[0]->Config->MapVerticStep = 31;
+    form().SetActivePage(1);
+    EXPECT_EQ(status(1), "");
+    form().SetActivePage(3);
+    EXPECT_EQ(status(1),
+              "Map vertical points: 10       Map horizontal points: 12        Map vertical step: 31");
+    form().SetActivePage(0);
+    EXPECT_EQ(status(1), "");
+}
+
+} // namespace
