@@ -2,6 +2,7 @@
 
 #include "app/AppWindows.h"
 #include "app/MainFormUnit.h"
+#include "app/Messages.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
 #include "app/pages/AScansPage.h"
@@ -52,16 +53,6 @@ const RecordKindTable& table(ListKind kind) {
     case ListKind::Maps: return maps;
     default: return ascans;
     }
-}
-
-void errorBox(int textNumber, int titleNumber) {
-    platform::ui::messageBoxes().show(GetErrMsgString(textNumber), GetErrMsgString(titleNumber),
-                                      MessageIcon::Error, MessageButtons::Ok);
-}
-
-bool askYesNo(const std::string& text) {
-    return platform::ui::messageBoxes().show(text, "Warning", MessageIcon::Warning,
-                                             MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 // The one list of the kind as its records' common base, with the writer and eraser of the kind.
@@ -163,11 +154,11 @@ void SaveSelectedRecord(TGarnetwickMainForm& form, ListKind kind) {
         }
         const std::filesystem::path file = CompleteExtension(choice->file.string(), t.extension);
         std::error_code ec;
-        if (std::filesystem::exists(file, ec) && !askYesNo(GetErrMsgString(7))) {
+        if (std::filesystem::exists(file, ec) && !AskYesNo(GetErrMsgString(7))) {
             return;
         }
         if (writer(file, record) != 0) {
-            errorBox(t.saveFailed, 15);
+            ShowErrorMessage(t.saveFailed, 15);
         }
     });
 }
@@ -178,7 +169,7 @@ void EraseSelectedRecord(TGarnetwickMainForm& form, ListKind kind) {
         if (record == nullptr || !record->Config) {
             return;
         }
-        if (!askYesNo(eraseQuestion(kind, list.Current, *record))) {
+        if (!AskYesNo(eraseQuestion(kind, list.Current, *record))) {
             return;
         }
         if (eraser(list.Records, list.Current, list.Count)) {

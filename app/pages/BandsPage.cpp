@@ -111,23 +111,13 @@ void TBandsPage::SetupReadouts() {
 }
 
 void TBandsPage::BindActions() {
-    connect(form_.Action("ShowFirstBandAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowFirstBandAction", 0); });
-    connect(form_.Action("ShowPrevBandAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowPrevBandAction", form_.Bands.Current - 1); });
-    connect(form_.Action("ShowNextBandAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowNextBandAction", form_.Bands.Current + 1); });
-    connect(form_.Action("ShowLastBandAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowLastBandAction", form_.Bands.Count - 1); });
-    QAction* switchParams = form_.Action("SwitchAScanParamsinBandAction");
-    switchParams->setCheckable(true);
-    connect(switchParams, &QAction::triggered, this,
-            [this] { runCommand([this] { SwitchParams(); }); });
-
-    QComboBox* combo = ui.BandsSelectorComboBox;
-    combo->setContextMenuPolicy(Qt::ActionsContextMenu);
-    combo->addAction(form_.Action("SaveSelectedBandAction"));
-    combo->addAction(form_.Action("EraseSelectedBandAction"));
+    BindScanPageActions(
+        form_, this,
+        {"ShowFirstBandAction", "ShowPrevBandAction", "ShowNextBandAction", "ShowLastBandAction",
+         "SwitchAScanParamsinBandAction", "SaveSelectedBandAction", "EraseSelectedBandAction"},
+        [this] { return int(form_.Bands.Current); }, [this] { return int(form_.Bands.Count); },
+        [this](const char* action, int target) { Navigate(action, target); },
+        [this] { SwitchParams(); }, ui.BandsSelectorComboBox);
 }
 
 void TBandsPage::BindMouse() {

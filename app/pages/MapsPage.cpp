@@ -100,23 +100,13 @@ void TMapsPage::SetupReadouts() {
 }
 
 void TMapsPage::BindActions() {
-    connect(form_.Action("ShowFirstMapAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowFirstMapAction", 0); });
-    connect(form_.Action("ShowPrevMapAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowPrevMapAction", form_.Maps.Current - 1); });
-    connect(form_.Action("ShowNextMapAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowNextMapAction", form_.Maps.Current + 1); });
-    connect(form_.Action("ShowLastMapAction"), &QAction::triggered, this,
-            [this] { Navigate("ShowLastMapAction", form_.Maps.Count - 1); });
-    QAction* switchParams = form_.Action("SwitchAScanParamsinMapAction");
-    switchParams->setCheckable(true);
-    connect(switchParams, &QAction::triggered, this,
-            [this] { runCommand([this] { SwitchParams(); }); });
-
-    QComboBox* combo = ui.MapsSelectorComboBox;
-    combo->setContextMenuPolicy(Qt::ActionsContextMenu);
-    combo->addAction(form_.Action("SaveSelectedMapAction"));
-    combo->addAction(form_.Action("EraseSelectedMapAction"));
+    BindScanPageActions(
+        form_, this,
+        {"ShowFirstMapAction", "ShowPrevMapAction", "ShowNextMapAction", "ShowLastMapAction",
+         "SwitchAScanParamsinMapAction", "SaveSelectedMapAction", "EraseSelectedMapAction"},
+        [this] { return int(form_.Maps.Current); }, [this] { return int(form_.Maps.Count); },
+        [this](const char* action, int target) { Navigate(action, target); },
+        [this] { SwitchParams(); }, ui.MapsSelectorComboBox);
 }
 
 void TMapsPage::BindMouse() {

@@ -1,11 +1,14 @@
 #include "app/pages/ScanPageSupport.h"
 
+#include "app/MainFormUnit.h"
 #include "app/Texts.h"
 
 #include "config/BaseConfigObjectUnit.h"
 #include "platform/gfx/Color.h"
 #include "surfaces/SegLcd.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -89,6 +92,29 @@ TCursorMove MoveCursorPoint(int& lastX, int& lastY, int x, int y, int width, int
         lastY = y;
     }
     return move;
+}
+
+void BindScanPageActions(TGarnetwickMainForm& form, QObject* page, const TScanPageActions& names,
+                         const std::function<int()>& current, const std::function<int()>& count,
+                         const std::function<void(const char* action, int target)>& navigate,
+                         const std::function<void()>& switchParams, QComboBox* selector) {
+    const std::pair<const char*, std::function<int()>> moves[] = {
+        {names.first, [] { return 0; }},
+        {names.prev, [current] { return current() - 1; }},
+        {names.next, [current] { return current() + 1; }},
+        {names.last, [count] { return count() - 1; }},
+    };
+    for (const auto& [name, target] : moves) {
+        QObject::connect(form.Action(name), &QAction::triggered, page,
+                         [name = name, target = target, navigate] { navigate(name, target()); });
+    }
+    QAction* switchAction = form.Action(names.switchParams);
+    switchAction->setCheckable(true);
+    QObject::connect(switchAction, &QAction::triggered, page,
+                     [switchParams] { runCommand(switchParams); });
+    selector->setContextMenuPolicy(Qt::ActionsContextMenu);
+    selector->addAction(form.Action(names.saveSelected));
+    selector->addAction(form.Action(names.eraseSelected));
 }
 
 } // namespace app

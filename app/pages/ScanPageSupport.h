@@ -3,13 +3,37 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 
+class QComboBox;
+class QObject;
 class QTableWidget;
 class TBaseConfigCell;
 class TSegLCD;
 
 namespace app {
+
+class TGarnetwickMainForm;
+
+// The actions a record page binds to itself, by name.
+struct TScanPageActions {
+    const char* first;
+    const char* prev;
+    const char* next;
+    const char* last;
+    const char* switchParams;
+    const char* saveSelected;
+    const char* eraseSelected;
+};
+
+// Binds the navigation actions (each handed the index it goes to: first, current - 1,
+// current + 1, last, of a list `current` and `count` tell), the switch-params action (checkable)
+// and the selector's context menu (save and erase the selected record).
+void BindScanPageActions(TGarnetwickMainForm& form, QObject* page, const TScanPageActions& names,
+                         const std::function<int()>& current, const std::function<int()>& count,
+                         const std::function<void(const char* action, int target)>& navigate,
+                         const std::function<void()>& switchParams, QComboBox* selector);
 
 // Red digits on black, as every read-out of the two pages shows them.
 void StyleReadout(TSegLCD& lcd, int digits);
