@@ -3,6 +3,7 @@
 #include "app/AppWindows.h"
 #include "app/GridLayout.h"
 #include "app/Keys.h"
+#include "app/RecordCommands.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
 #include "app/pages/ConfigurationsPage.h"
@@ -197,6 +198,8 @@ void TGarnetwickMainForm::FormCreate() {
     bandPage_ = new TBandsPage(*this, ui_->BandsTabSheet);
     mapPage_ = new TMapsPage(*this, ui_->MapsTabSheet);
     flashPage_ = new TFlashMarkupPage(*this, ui_->FlashMarkupTabSheet);
+    ascanPage_->AttachSignalTypeMenu(bandPage_->ui.BandCurrentAScanSurfaceView);
+    ascanPage_->AttachSignalTypeMenu(mapPage_->ui.MapsAScanSurfaceView);
 
     auto fillToolBar = [this](QToolBar* bar, std::initializer_list<const char*> names) {
         for (const char* n : names) {
@@ -264,6 +267,33 @@ void TGarnetwickMainForm::CreateActions() {
     bind("LoadAScansFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::AScans); });
     bind("LoadBandsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Bands); });
     bind("LoadMapsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Maps); });
+    bind("FirstAScanAction", [this] { ascanPage_->FirstAScanActionExecute(); });
+    bind("PrevAScanAction", [this] { ascanPage_->PrevAScanActionExecute(); });
+    bind("NextAScanAction", [this] { ascanPage_->NextAScanActionExecute(); });
+    bind("LastAScanAction", [this] { ascanPage_->LastAScanActionExecute(); });
+    // The commands on the shown record, alike for the three kinds.
+    const std::pair<ListKind, std::array<const char*, 5>> recordCommands[] = {
+        {ListKind::AScans,
+         {"SaveSelectedAscanAction", "EraseSelectedAScanAction", "AddViewAScanCommentsAction",
+          "CopyAScanImageToClpBrdAction", "PrintAScanReportAction"}},
+        {ListKind::Bands,
+         {"SaveSelectedBandAction", "EraseSelectedBandAction", "AddViewBandsCommentsAction",
+          "CopyBandAction", "PrintBandReportAction"}},
+        {ListKind::Maps,
+         {"SaveSelectedMapAction", "EraseSelectedMapAction", "AddViewMapsCommentsAction",
+          "CopyMapImageAction", "PrintMapReportAction"}},
+    };
+    for (const auto& [kind, names] : recordCommands) {
+        const ListKind k = kind;
+        bind(names[0], [this, k] { SaveSelectedRecord(*this, k); });
+        bind(names[1], [this, k] { EraseSelectedRecord(*this, k); });
+        bind(names[2], [this, k] { EditRecordComments(*this, k); });
+        bind(names[3], [this, k] { CopyRecordImage(*this, k); });
+        QAction* report = Action(names[4]);
+        bind(names[4], [this, k, report] { PrintRecordReport(*this, k, report); });
+    }
+    // The preview of the A-scan report is not a command of its own.
+    bind("PreviewAScanReportAction", [] {});
 }
 
 QAction* TGarnetwickMainForm::Action(std::string_view name) const {

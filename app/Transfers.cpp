@@ -2,6 +2,7 @@
 
 #include "app/AppWindows.h"
 #include "app/MainFormUnit.h"
+#include "app/Messages.h"
 #include "app/Texts.h"
 #include "app/pages/ConfigurationsPage.h"
 #include "app/pages/AScansPage.h"
@@ -50,16 +51,6 @@ const KindTable& table(ListKind kind) {
     case ListKind::Maps: return maps;
     default: return configs;
     }
-}
-
-void errorBox(int textNumber, int titleNumber) {
-    platform::ui::messageBoxes().show(GetErrMsgString(textNumber), GetErrMsgString(titleNumber),
-                                      MessageIcon::Error, MessageButtons::Ok);
-}
-
-bool askYesNo(const std::string& text) {
-    return platform::ui::messageBoxes().show(text, "Warning", MessageIcon::Warning,
-                                             MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 QString fileNameOnly(const std::filesystem::path& file) {
@@ -151,7 +142,7 @@ void receiveInto(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind ki
         }
     } else {
         // The records shown before stay; the failed batch's partial list goes.
-        errorBox(t.receiveFailed, 6);
+        ShowErrorMessage(t.receiveFailed, 6);
     }
     RefreshList(form, kind);
     form.UpdateActionStates();
@@ -186,13 +177,13 @@ bool saveMarked(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kin
     }
     const std::filesystem::path file = CompleteExtension(choice->file.string(), t.extension);
     std::error_code ec;
-    if (std::filesystem::exists(file, ec) && !askYesNo(GetErrMsgString(7))) {
+    if (std::filesystem::exists(file, ec) && !AskYesNo(GetErrMsgString(7))) {
         return false;
     }
     const int result = choice->filterIndex > 1 ? oldWriter(file, list.Records, list.Count)
                                                : currentWriter(file, list.Records, list.Count);
     if (result != 0) {
-        errorBox(t.saveFailed, 15);
+        ShowErrorMessage(t.saveFailed, 15);
         return false;
     }
     list.Unsaved = false;
@@ -212,7 +203,7 @@ void loadList(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kind,
     }
     std::error_code ec;
     if (!std::filesystem::exists(choice->file, ec)) {
-        errorBox(81, 15);
+        ShowErrorMessage(81, 15);
         return;
     }
     bool replaced = false;
@@ -226,7 +217,7 @@ void loadList(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kind,
         throw;
     }
     if (result != 0) {
-        errorBox(t.loadFailed, 15);
+        ShowErrorMessage(t.loadFailed, 15);
     }
     settleAfterLoad(list, replaced, result == 0, choice->file);
     RefreshList(form, kind);
@@ -274,7 +265,7 @@ void ReceiveRecords(TGarnetwickMainForm& form, ListKind kind) {
                                     : kind == ListKind::Bands      ? markup->BandArea.Count
                                                                    : markup->MapArea.Count;
     if (announced == 0) {
-        errorBox(table(kind).noneRecorded, 87);
+        ShowErrorMessage(table(kind).noneRecorded, 87);
         return;
     }
     switch (kind) {
@@ -336,14 +327,14 @@ void TGarnetwickMainForm::ReceiveConfigsActionExecute() {
         Configs.OriginLabel = toQt(origin);
         Configs.Unsaved = true;
     } else {
-        errorBox(2, 6);
+        ShowErrorMessage(2, 6);
     }
     configPage_->RefreshConfigList();
     UpdateActionStates();
 }
 
 void TGarnetwickMainForm::SendConfigsActionExecute() {
-    if (!askYesNo(GetErrMsgString(88))) {
+    if (!AskYesNo(GetErrMsgString(88))) {
         return;
     }
     std::string origin = fromQt(Configs.OriginLabel);
@@ -357,7 +348,7 @@ void TGarnetwickMainForm::SendConfigsActionExecute() {
     // The batch clears the marks of every configuration it tried, sent or not.
     configPage_->FillConfigSelector(false);
     if (result == BatchResult::Failed) {
-        errorBox(9, 6);
+        ShowErrorMessage(9, 6);
     }
 }
 
@@ -371,14 +362,14 @@ bool TGarnetwickMainForm::SaveConfigsActionExecute() {
     }
     const std::filesystem::path file = CompleteExtension(choice->file.string(), ".ctf");
     std::error_code ec;
-    if (std::filesystem::exists(file, ec) && !askYesNo(GetErrMsgString(7))) {
+    if (std::filesystem::exists(file, ec) && !AskYesNo(GetErrMsgString(7))) {
         return false;
     }
     const int result = choice->filterIndex > 1
                            ? SaveLegacyConfigSet(file, Configs.Records, Configs.Count)
                            : SaveConfigSet(file, Configs.Records, Configs.Count);
     if (result != 0) {
-        errorBox(16, 15);
+        ShowErrorMessage(16, 15);
         return false;
     }
     Configs.Unsaved = false;

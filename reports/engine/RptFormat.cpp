@@ -16,11 +16,11 @@ struct Scientific {
 
 // `decimals` digits after the first one, rounded on the exact binary value.
 Scientific scientific(double magnitude, int decimals) {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+    std::string buffer(static_cast<std::size_t>(decimals) + 32, '\0');
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
                                          std::chars_format::scientific, decimals);
     (void)ec;
-    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const std::size_t e = text.find('e');
     Scientific out;
     out.digits.push_back(text[0]);

@@ -91,6 +91,41 @@ TEST_F(RptEval, PrecedenceAssociativityAndSigns) {
                          });
 }
 
+// Each operator precedes its operands, left then right; a function precedes its arguments,
+// which end with an argument-end marker.
+TEST_F(RptEval, ElementListInPrefixOrder) {
+    auto shape = [&](std::string_view text) {
+        evaluator.Prepare(text);
+        std::string out;
+        for (std::size_t i = 0; i < evaluator.FiFo().Count(); ++i) {
+            const TRptEvElement& e = evaluator.FiFo().Item(i);
+            if (auto* op = dynamic_cast<const TRptEvElementOperator*>(&e)) {
+                out += "op" + std::to_string(op->Operator()) + " ";
+            } else if (auto* f = dynamic_cast<const TRptEvElementFunction*>(&e)) {
+                out += f->Name() + " ";
+            } else if (dynamic_cast<const TRptEvElementArgumentEnd*>(&e)) {
+                out += "end ";
+            } else if (dynamic_cast<const TRptEvElementConstant*>(&e)) {
+                out += "const ";
+            } else if (dynamic_cast<const TRptEvElementString*>(&e)) {
+                out += "str ";
+            } else if (dynamic_cast<const TRptEvElementError*>(&e)) {
+                out += "error ";
+            } else {
+                out += "? ";
+            }
+        }
+        evaluator.Unprepare();
+        return out;
+    };
+    EXPECT_EQ(shape("1-2+3"), "op6 op7 const const const ");
+    EXPECT_EQ(shape("1-(2+3)"), "op7 const op6 const const ");
+    EXPECT_EQ(shape("-x"), "error ");
+    EXPECT_EQ(shape("-1"), "op7 const const ");
+    EXPECT_EQ(shape("IF(TRUE,'a',2)"), "IF TRUE end str const end ");
+    EXPECT_EQ(shape("'a'<>'b' or 1"), "op5 str op8 str const ");
+}
+
 TEST_F(RptEval, OperatorsOnEveryKind) {
     expectAll(evaluator,
               {
@@ -448,6 +483,10 @@ TEST_F(RptEval, FormatMasks) {
         EXPECT_EQ(RptFormatFloat(c.mask, c.value).value_or("<none>"), c.text)
             << c.mask << " " << c.value;
     }
+    // Masks longer than any number: every placeholder is honoured.
+    const std::string manyDecimals = "0." + std::string(300, '0');
+    EXPECT_EQ(RptFormatFloat(manyDecimals, 0.5), "0.5" + std::string(299, '0'));
+    EXPECT_EQ(RptFormatFloat(manyDecimals + "E+0", 1e300).value_or("").substr(0, 4), "1.00");
     EXPECT_FALSE(RptFormatFloat("'0", 1));
     EXPECT_FALSE(RptFormatFloat("0", std::numeric_limits<double>::infinity()));
     platform::text::setFormatSettings({',', ' '});
