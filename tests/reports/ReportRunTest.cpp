@@ -282,4 +282,68 @@ TEST_F(ReportMachine, FooterChildrenDisabledBandsAndMessages) {
     EXPECT_EQ(system_.allJobs().size(), jobs + 1);
 }
 
+TEST_F(ReportMachine, SubDetailsForcedBreaksAndReprintedGroupHeaders) {
+    TRptMemoryDataSet master("Master", {{"Key", TRptFieldType::String}});
+    for (const char* k : {"a", "a", "a", "a", "b"}) {
+        master.AppendRow({TRptEvResult::String(k)});
+    }
+    master.Open();
+    TRptMemoryDataSet lines("Lines", {{"N", TRptFieldType::Integer}});
+    lines.AppendRow({TRptEvResult::Integer(1)});
+    lines.AppendRow({TRptEvResult::Integer(2)});
+    lines.Open();
+
+    TFolioReport r;
+    measurementPage(r);
+    r.DataSet = &master;
+    std::vector<std::string> log;
+    const auto logged = [&](TRptCustomBand& b) {
+        b.AfterPrint = [&log](TRptCustomBand& band, bool) {
+            log.push_back(band.Name + "@" + std::to_string(band.ParentReport->PageCount));
+        };
+    };
+    auto& group = r.AddBand<TRptGroup>();
+    group.Expression = "Key";
+    group.ReprintOnNewPage = true;
+    group.SetPixelHeight(20);
+    logged(group);
+    auto& detail = r.AddBand<TRptBand>(TRptBandType::rbDetail);
+    detail.ForceNewPage = true; // the group header has begun a page: every detail breaks
+    detail.SetPixelHeight(20);
+    logged(detail);
+    auto& sub = r.AddBand<TRptSubDetail>();
+    ASSERT_TRUE(sub.SetMaster(&r));
+    EXPECT_FALSE(sub.SetMaster(&sub));
+    sub.Controller().DataSet = &lines;
+    sub.SetPixelHeight(20);
+    logged(sub);
+    sub.SetHasFooter(true);
+    logged(*sub.Controller().FooterBand);
+    r.RebuildBandList();
+
+    const auto pages = previewPages(r);
+    // Each detail forces a new page, where the group header is printed again before it; the
+    // change of key prints the header where the last record ended, and again on the next page.
+    std::vector<std::string> expected{"GroupHeaderBand1@1"};
+    for (int page = 2; page <= 6; ++page) {
+        const std::string p = "@" + std::to_string(page);
+        if (page == 6) {
+            expected.push_back("GroupHeaderBand1@5");
+        }
+        for (const char* band : {"GroupHeaderBand1", "DetailBand1", "SubDetailBand1",
+                                 "SubDetailBand1", "GroupFooterBand1"}) {
+            expected.push_back(band + p);
+        }
+    }
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(pages.size(), 6u);
+
+    // Without a page yet, the first forced break does not break.
+    TFolioReport plain;
+    plain.DataSet = &master;
+    auto& only = plain.AddBand<TRptBand>(TRptBandType::rbDetail);
+    only.ForceNewPage = true;
+    EXPECT_EQ(previewPages(plain).size(), 5u);
+}
+
 } // namespace
