@@ -3,6 +3,7 @@
 #include "app/AppVersion.h"
 
 #include "platform/devices/DeviceEvents.h"
+#include "reports/engine/RptEval.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/QtBusyIndicator.h"
 #include "platform/ui/QtMessageBoxes.h"
@@ -55,6 +56,9 @@ int RunProgram(QApplication& application) {
     // The title keeps its trailing blank as the application's name; the window's own caption
     // comes from the language files.
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // The report engine's environment keeps the start time and the program's title.
+    RptGlobalEnvironment();
+    RptSetApplicationTitle(ApplicationTitle);
     platform::ui::QtMessageBoxService messageBoxes;
     platform::ui::ScopedMessageBoxService installedBoxes(&messageBoxes);
     platform::ui::QtFileDialogs fileDialogs;
