@@ -30,17 +30,15 @@ TProgram::TProgram(const std::filesystem::path& programFile,
     qApp->installEventFilter(keyHook_.get());
     if (devices_ != nullptr) {
         devices_->setHandler([this](platform::devices::DeviceEvent event) {
+            DeviceNotice notice = DeviceNotice::NodesChanged;
             switch (event) {
-            case platform::devices::DeviceEvent::NodesChanged:
-                mainForm_->DeviceChanged(DeviceNotice::NodesChanged);
-                break;
-            case platform::devices::DeviceEvent::Arrival:
-                mainForm_->DeviceChanged(DeviceNotice::Arrival);
-                break;
+            case platform::devices::DeviceEvent::NodesChanged: break;
+            case platform::devices::DeviceEvent::Arrival: notice = DeviceNotice::Arrival; break;
             case platform::devices::DeviceEvent::RemoveComplete:
-                mainForm_->DeviceChanged(DeviceNotice::RemoveComplete);
+                notice = DeviceNotice::RemoveComplete;
                 break;
             }
+            runCommand([&] { mainForm_->DeviceChanged(notice); });
         });
     }
 }
