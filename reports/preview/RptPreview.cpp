@@ -7,6 +7,7 @@
 #include "reports/pages/RptPrntr.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
@@ -44,6 +45,7 @@ TRptPreviewImage::~TRptPreviewImage() = default;
 
 void TRptPreviewImage::SetPageNumber(int n) {
     page_.reset();
+    drawn_ = QImage();
     pageNumber_ = n;
     if (RptPrinter != nullptr) {
         try {
@@ -59,8 +61,18 @@ void TRptPreviewImage::SetPageNumber(int n) {
 }
 
 void TRptPreviewImage::paintEvent(QPaintEvent*) {
-    platform::gfx::PainterCanvas canvas(*this);
-    DrawPreviewPage(canvas, {0, 0, width(), height()}, page_.get());
+    if (drawn_.isNull() || drawn_.size() != size()) {
+        drawn_ = QImage(size(), QImage::Format_RGB32);
+        drawn_.fill(palette().color(QPalette::Dark));
+        platform::gfx::PainterCanvas canvas(drawn_);
+        DrawPreviewPage(canvas, {0, 0, width(), height()}, page_.get());
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, drawn_);
+}
+
+void TRptPreviewImage::resizeEvent(QResizeEvent*) {
+    drawn_ = QImage();
 }
 
 void TRptPreviewImage::fire(TRptHyperlinkEventType type, const std::string& link) {

@@ -8,6 +8,7 @@
 #include "platform/ui/Messages.h"
 #include "reports/preview/RptPreviewMath.h"
 
+#include <QImage>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -48,7 +49,10 @@ public:
     const std::string& LinkUnderMouse() const { return link_; }
 
 protected:
+    // Paints the page from a picture drawn once per page and size: playing a page decodes all its
+    // pictures, so repaints while scrolling or uncovering the window reuse the drawing.
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -57,6 +61,7 @@ private:
 
     int pageNumber_ = 1;
     std::unique_ptr<platform::emf::Metafile> page_;
+    QImage drawn_; // the page as painted; null when it must be drawn again
     std::string link_;
     bool overLink_ = false;
 };

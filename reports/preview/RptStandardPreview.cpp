@@ -409,6 +409,7 @@ void TRptStandardPreview::ProgressUpdate(int percent) {
 
 void TRptStandardPreview::PageAvailable(int) {
     UpdateStatus();
+    thumbCache_.clear();
     if (showThumbs_) {
         setThumbRows();
         UpdateThumbnails();
@@ -426,6 +427,7 @@ void TRptStandardPreview::UpdateThumbnails() {
     const double l = printer_ != nullptr ? printer_->PaperLength() : 2794;
     const int caption = ThumbGrid->fontMetrics().height();
     thumbs_ = ThumbnailMetrics(ThumbGrid->viewport()->width(), w, l, caption);
+    thumbCache_.clear();
     ThumbGrid->setColumnWidth(0, thumbs_.columnWidth);
     ThumbGrid->verticalHeader()->setDefaultSectionSize(thumbs_.rowHeight);
     ThumbGrid->verticalHeader()->setMinimumSectionSize(1);
@@ -434,22 +436,25 @@ void TRptStandardPreview::UpdateThumbnails() {
 void TRptStandardPreview::paintThumbnail(QPainter& painter, const QRect& cell, int row) {
     const platform::gfx::TRect c{cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1};
     const platform::gfx::TRect pageRect = ThumbnailPageRect(c, thumbs_);
-    std::unique_ptr<platform::emf::Metafile> page;
-    if (printer_ != nullptr) {
-        try {
-            page = printer_->GetPage(row + 1);
-        } catch (const std::exception&) {
-            page.reset(); // shown as an empty sheet; the page itself reports the fault
+    if (!pageRect.IsEmpty()) {
+        QImage& drawn = thumbCache_[row];
+        const QSize size(pageRect.Width(), pageRect.Height());
+        if (drawn.size() != size) {
+            std::unique_ptr<platform::emf::Metafile> page;
+            if (printer_ != nullptr) {
+                try {
+                    page = printer_->GetPage(row + 1);
+                } catch (const std::exception&) {
+                    page.reset(); // an empty sheet; the page itself reports the fault when shown
+                }
+            }
+            drawn = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            platform::gfx::PainterCanvas canvas(drawn);
+            DrawPreviewPage(canvas, {0, 0, size.width(), size.height()}, page.get());
         }
+        painter.drawImage(pageRect.Left, pageRect.Top, drawn);
     }
-    painter.save();
-    {
-        platform::gfx::PainterCanvas canvas(painter);
-        if (!pageRect.IsEmpty()) {
-            DrawPreviewPage(canvas, pageRect, page.get());
-        }
-    }
-    painter.restore();
     const QString number = QString::number(row + 1);
     const QRect label(cell.topLeft(), painter.fontMetrics().size(0, number));
     painter.fillRect(label, palette().button());

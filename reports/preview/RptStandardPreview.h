@@ -11,9 +11,11 @@
 #include "reports/preview/RptPreview.h"
 #include "reports/preview/RptSearchDlg.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,6 +133,8 @@ private:
     bool closed_ = false;
     TProgressReadout progress_;
     TThumbMetrics thumbs_;
+    // Thumbnails as drawn, by row: each one plays its whole page.
+    std::map<int, QImage> thumbCache_;
 };
 
 // ---- preview interfaces
