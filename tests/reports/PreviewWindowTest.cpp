@@ -7,6 +7,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/InputDialogs.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PrintDialog.h"
 #include "reports/pages/RptPrntr.h"
 #include "reports/preview/RptStandardPreview.h"
 
@@ -338,6 +339,60 @@ TEST_F(PreviewWindow, SaveLoadAndPrintStoredPages) {
     EXPECT_EQ(panel(*w2, 2), saved.string());
     EXPECT_EQ(shownTexts(*w2), std::vector<std::string>{"Page 3"});
     EXPECT_EQ(emf::metafileTexts(*other.GetPage(2)), std::vector<std::string>{"Page 2"});
+}
+
+TEST_F(PreviewWindow, PrintSetupOfALoadedFileSetsThePrinterObjectOnly) {
+    ui::ScriptedPrintDialog dialogs;
+    ui::ScopedPrintDialogService scopedDialogs(&dialogs);
+    TRptPrinter p(&report_);
+    run(p, kThreePages);
+    const auto file = dir_ / "three.FPR";
+    p.Save(file);
+    int reportSetups = 0;
+    TRptPrinter other(&report_);
+    other.OnPrintSetup = [&](TRptPrinter&) { ++reportSetups; };
+    run(other, {{"Other"}});
+    auto w = open(other);
+    // The run's own preview hands set-up to the report.
+    w->PrintSetup->click();
+    EXPECT_EQ(reportSetups, 1);
+    EXPECT_TRUE(dialogs.requests.empty());
+    files_.answers.push_back({true, file, 1});
+    w->LoadReport->click();
+    ASSERT_TRUE(w->FileLoaded());
+    ui::PrintDialogAnswer answer;
+    answer.accepted = true;
+    answer.flags = ui::PD_PAGENUMS;
+    answer.fromPage = 2;
+    answer.toPage = 3;
+    answer.copies = 2;
+    answer.printerName = "Recorder";
+    answer.mode.orientation = print::DMORIENT_LANDSCAPE;
+    answer.mode.paper = {210, 297};
+    dialogs.answers.push_back(answer);
+    w->PrintSetup->click();
+    EXPECT_EQ(reportSetups, 1); // a loaded file has no report behind it
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].minPage, 1);
+    EXPECT_EQ(dialogs.requests[0].maxPage, 3);
+    EXPECT_EQ(dialogs.requests[0].flags & ui::PD_NOPAGENUMS, 0u);
+    EXPECT_EQ(other.Settings.Copies, 2);
+    EXPECT_EQ(other.Settings.Orientation, TRptOrientation::poLandscape);
+    EXPECT_EQ(other.FirstPage, 2);
+    EXPECT_EQ(other.LastPage, 3);
+    EXPECT_EQ(report_.settings.Copies, 1); // the report's own settings stay
+    w->Print->click();
+    const auto jobs = system_.allJobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    ASSERT_EQ(jobs[0].pages.size(), 2u);
+    EXPECT_EQ(emf::metafileTexts(jobs[0].pages[0]), std::vector<std::string>{"Page 2"});
+    EXPECT_EQ(emf::metafileTexts(jobs[0].pages[1]), std::vector<std::string>{"Page 3"});
+    EXPECT_EQ(jobs[0].mode.copies, 2);
+    EXPECT_EQ(jobs[0].mode.orientation, print::DMORIENT_LANDSCAPE);
+    // A cancelled set-up changes nothing.
+    w->PrintSetup->click();
+    EXPECT_EQ(other.FirstPage, 2);
+    EXPECT_EQ(other.Settings.Copies, 2);
 }
 
 TEST_F(PreviewWindow, DrawnSheetHasOutlineAndShadow) {
