@@ -3,12 +3,17 @@
 #pragma once
 
 #include "app/ActionStates.h"
+#include "app/pages/MapDrawPlan.h"
 #include "ui_MapsPage.h"
 
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
+class QToolButton;
+class TSegLCD;
 class TSurfaceView;
 
 namespace app {
@@ -33,8 +38,45 @@ public:
     // and read-outs are drawn again.
     void SignalTypeChanged();
 
+    void ShowMap(std::uint16_t n);
+    // views: MapViewBits.
+    void DrawMap(std::uint16_t n, unsigned views);
+    void ShowMapReadouts(std::uint16_t n);
+    void UpdateMapPaletteButtons();
+
+    // By palette kind: binary, direct, inverse, thermo.
+    QToolButton* PaletteButton(int kind) const { return paletteButtons_[kind]; }
+    bool ShowingParams() const { return showParams_; }
+
 private:
+    void SetupReadouts();
+    void PlaceToolButtons();
+    void BindActions();
+    void BindMouse();
+    void SelectorChanged(int index);
+    void Navigate(const char* actionName, int target);
+    void PaletteButtonClicked(int kind);
+    void SwitchParams();
+    void BlankReadouts();
+
+    void ViewMouse(MapMouseView view, int x, int y, bool press);
+    void GradatorPress(int x);
+    void GradatorMove(int x);
+    void GradatorRelease();
+
     TGarnetwickMainForm& form_;
+    std::array<QToolButton*, 4> paletteButtons_{};
+    std::array<TSegLCD*, 8> readouts_{};
+    bool toolButtonsPlaced_ = false;
+
+    int lastX_ = 0;
+    int lastY_ = 0;
+    bool dragging_ = false;
+    bool gradatorDragging_ = false;
+    std::uint8_t gradatorHandle_ = 0;
+    int gradatorLastX_ = 0;
+    Qt::CursorShape normalCursor_ = Qt::ArrowCursor;
+    bool showParams_ = false;
 };
 
 } // namespace app

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include <set>
+
 namespace {
 
 QImage shotOf(QWidget& window) {
@@ -49,6 +51,25 @@ TEST_F(MainWindowScreenshot, EveryPage) {
         const auto file =
             dir / ("main-window-page" + std::to_string(page) + "-" + platform + ".png");
         ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
+        if (page == 2 || page == 3) {
+            // The band picture and the C-scan are drawn, and the screen shows what was presented.
+            TSurfaceView* view = form().findChild<TSurfaceView*>(
+                page == 2 ? "BandBScanSurfaceView" : "MapsCScanSurfaceView");
+            ASSERT_NE(view, nullptr);
+            const QImage presented = platform::gfx::imageFromBitmap(view->PresentedImage());
+            const QRect area(view->mapTo(&form(), QPoint(0, 0)), view->size());
+            const QImage onScreen = shot.copy(area);
+            std::set<QRgb> seen;
+            int differing = 0;
+            for (int y = 0; y < onScreen.height(); ++y) {
+                for (int x = 0; x < onScreen.width(); ++x) {
+                    seen.insert(onScreen.pixel(x, y));
+                    differing += onScreen.pixel(x, y) != presented.pixel(x, y);
+                }
+            }
+            EXPECT_GE(seen.size(), 3u) << "page " << page;
+            EXPECT_EQ(differing, 0) << "page " << page;
+        }
     }
     // Surfaces keep the sizes of their places, whichever page is in front.
     const std::map<std::string, QSize> sizes = {
