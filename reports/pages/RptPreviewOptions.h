@@ -18,5 +18,4 @@ struct TRptPreviewOptions {
     TRptZoomState InitialZoom = TRptZoomState::rpZoomOther;
     int Zoom = 100;
     std::string Title; // Windows-1251
-    bool Landscape = false;
 };

@@ -59,8 +59,6 @@ private:
     Painter paint_;
 };
 
-constexpr int kDeviceLandscape = 2; // the device mode's landscape orientation
-
 } // namespace
 
 TRptStandardPreview::TRptStandardPreview(TRptPrinter* printer, QWidget* parent)
@@ -267,7 +265,6 @@ void TRptStandardPreview::applyOptions() {
         initialZoomValue_ = options->Zoom;
         StatusPanels[2]->setText(text(options->Title));
         printer_->Title = options->Title;
-        landscape_ = options->Landscape;
     } else {
         setWindowState(Qt::WindowMaximized);
     }
@@ -530,8 +527,9 @@ void TRptStandardPreview::PrintSetupClick() {
     }
     TPrinterSettings& s = printer_->Settings;
     s.Copies = dialog.Copies();
-    s.Orientation = dialog.Orientation == kDeviceLandscape ? TRptOrientation::poLandscape
-                                                           : TRptOrientation::poPortrait;
+    s.Orientation = dialog.Orientation == platform::print::DMORIENT_LANDSCAPE
+                        ? TRptOrientation::poLandscape
+                        : TRptOrientation::poPortrait;
     s.OutputBin = BinOfCode(dialog.OutputBin > 255 ? dialog.OutputBin - 256 : dialog.OutputBin);
     s.Duplex = dialog.Duplex;
     s.Collate = dialog.Collate;
@@ -596,7 +594,6 @@ void TRptStandardPreview::LoadReportClick() {
     // A refused file raises before anything changed: the pages shown and the file name stay.
     printer_->Load(answer.file);
     StatusPanels[2]->setText(QString::fromStdString(answer.file.string()));
-    landscape_ = printer_->Settings.Orientation == TRptOrientation::poLandscape;
     RptPreview->ReloadPage(1);
     switch (RptPreview->ZoomState()) {
     case TRptZoomState::rpZoomToFit:

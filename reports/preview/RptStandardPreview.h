@@ -126,7 +126,6 @@ private:
     bool showSearch_ = true;
     TRptZoomState initialZoom_ = TRptZoomState::rpZoomOther;
     int initialZoomValue_ = 100;
-    bool landscape_ = false;
     bool fileLoaded_ = false;
     bool searching_ = false;
     bool selectingThumb_ = false;
