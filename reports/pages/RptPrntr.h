@@ -19,6 +19,7 @@
 #include "platform/ui/Messages.h"
 #include "reports/pages/RptPageStore.h"
 #include "reports/pages/RptPapers.h"
+#include "reports/pages/RptPreviewOptions.h"
 
 #include <cstdint>
 #include <functional>
@@ -126,6 +127,9 @@ public:
     virtual const TFolioReportPrinterSettings& ReportPrinterSettings() const = 0;
     // The report's window: it receives the print request (1026).
     virtual platform::ui::MessageTarget* ReportWindow() = 0;
+    // How the report wants its preview window; nothing for a report without such wishes (the
+    // window then opens maximised with thumbnails, search and 100 %).
+    virtual const TRptPreviewOptions* PreviewOptions() const { return nullptr; }
 };
 
 // The preview the printer object shows when no preview handler is set (the standard preview
