@@ -4,6 +4,7 @@
 
 #include "platform/devices/DeviceEvents.h"
 #include "reports/engine/RptEval.h"
+#include "reports/preview/RptStandardPreview.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/QtBusyIndicator.h"
 #include "platform/ui/QtMessageBoxes.h"
@@ -59,6 +60,7 @@ int RunProgram(QApplication& application) {
     // The report engine's environment keeps the start time and the program's title.
     RptGlobalEnvironment();
     RptSetApplicationTitle(ApplicationTitle);
+    RegisterStandardPreview();
     platform::ui::QtMessageBoxService messageBoxes;
     platform::ui::ScopedMessageBoxService installedBoxes(&messageBoxes);
     platform::ui::QtFileDialogs fileDialogs;
