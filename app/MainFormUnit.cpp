@@ -3,11 +3,14 @@
 #include "app/AppWindows.h"
 #include "app/GridLayout.h"
 #include "app/Keys.h"
+#include "app/RecordCommands.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
 #include "app/pages/ConfigurationsPage.h"
 #include "app/pages/FlashMarkupPage.h"
-#include "app/pages/MeasurementPages.h"
+#include "app/pages/AScansPage.h"
+#include "app/pages/BandsPage.h"
+#include "app/pages/MapsPage.h"
 #include "ui_MainForm.h"
 
 #include "config/BaseConfigObjectConstantsUnit.h"
@@ -122,16 +125,6 @@ constexpr const char* PageHintPrefixes[MainPageCount] = {
 
 constexpr int TabCaptions[MainPageCount] = {4, 3, 5, 6, 288};
 
-void setGridColumns(QTableWidget* grid, const std::vector<int>& widths) {
-    if (grid == nullptr) {
-        return;
-    }
-    grid->setColumnCount(static_cast<int>(widths.size()));
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        grid->setColumnWidth(static_cast<int>(i), widths[i]);
-    }
-}
-
 } // namespace
 
 // ---- helpers of the commands ---------------------------------------------------------------
@@ -201,10 +194,12 @@ void TGarnetwickMainForm::FormCreate() {
 
     CreateActions();
     configPage_ = new TConfigurationsPage(*this, ui_->SetupTabSheet);
-    ascanPage_ = new TAScansPage(ui_->AScansTabSheet);
-    bandPage_ = new TBandsPage(ui_->BandsTabSheet);
-    mapPage_ = new TMapsPage(ui_->MapsTabSheet);
+    ascanPage_ = new TAScansPage(*this, ui_->AScansTabSheet);
+    bandPage_ = new TBandsPage(*this, ui_->BandsTabSheet);
+    mapPage_ = new TMapsPage(*this, ui_->MapsTabSheet);
     flashPage_ = new TFlashMarkupPage(*this, ui_->FlashMarkupTabSheet);
+    ascanPage_->AttachSignalTypeMenu(bandPage_->ui.BandCurrentAScanSurfaceView);
+    ascanPage_->AttachSignalTypeMenu(mapPage_->ui.MapsAScanSurfaceView);
 
     auto fillToolBar = [this](QToolBar* bar, std::initializer_list<const char*> names) {
         for (const char* n : names) {
@@ -272,6 +267,33 @@ void TGarnetwickMainForm::CreateActions() {
     bind("LoadAScansFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::AScans); });
     bind("LoadBandsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Bands); });
     bind("LoadMapsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Maps); });
+    bind("FirstAScanAction", [this] { ascanPage_->FirstAScanActionExecute(); });
+    bind("PrevAScanAction", [this] { ascanPage_->PrevAScanActionExecute(); });
+    bind("NextAScanAction", [this] { ascanPage_->NextAScanActionExecute(); });
+    bind("LastAScanAction", [this] { ascanPage_->LastAScanActionExecute(); });
+    // The commands on the shown record, alike for the three kinds.
+    const std::pair<ListKind, std::array<const char*, 5>> recordCommands[] = {
+        {ListKind::AScans,
+         {"SaveSelectedAscanAction", "EraseSelectedAScanAction", "AddViewAScanCommentsAction",
+          "CopyAScanImageToClpBrdAction", "PrintAScanReportAction"}},
+        {ListKind::Bands,
+         {"SaveSelectedBandAction", "EraseSelectedBandAction", "AddViewBandsCommentsAction",
+          "CopyBandAction", "PrintBandReportAction"}},
+        {ListKind::Maps,
+         {"SaveSelectedMapAction", "EraseSelectedMapAction", "AddViewMapsCommentsAction",
+          "CopyMapImageAction", "PrintMapReportAction"}},
+    };
+    for (const auto& [kind, names] : recordCommands) {
+        const ListKind k = kind;
+        bind(names[0], [this, k] { SaveSelectedRecord(*this, k); });
+        bind(names[1], [this, k] { EraseSelectedRecord(*this, k); });
+        bind(names[2], [this, k] { EditRecordComments(*this, k); });
+        bind(names[3], [this, k] { CopyRecordImage(*this, k); });
+        QAction* report = Action(names[4]);
+        bind(names[4], [this, k, report] { PrintRecordReport(*this, k, report); });
+    }
+    // The preview of the A-scan report is not a command of its own.
+    bind("PreviewAScanReportAction", [] {});
 }
 
 QAction* TGarnetwickMainForm::Action(std::string_view name) const {
@@ -371,71 +393,18 @@ void TGarnetwickMainForm::ApplyTexts() {
     for (const auto& [name, number] : ActionCaptions) {
         Action(name)->setText(caption(number));
     }
-    auto& a = ascanPage_->ui;
-    a.AScansPageCaptionLabel->setText(caption(106));
-    a.AScanFramwSelectorCaptionPanel->setText(caption(11));
-    a.AScanHeaderControl1->setText(caption(17));
-    a.TimeAScanCaptionLabel->setText(caption(341));
-    a.PathAScanCaptionLabel->setText(caption(347));
-    a.LevelAScanCaptionLabel->setText(caption(343));
-    a.AScanMeasureConditionsPanel->setToolTip(caption(231));
-    a.AScanFramwSelectorPanel->setToolTip(caption(232));
-    for (TSurfaceView* v : ascanPage_->Surfaces()) {
-        v->SetHint(caption(236));
-    }
-    const std::pair<QWidget*, int> modePanels[] = {
-        {a.AScansScreenModePanel, 237}, {a.MeasureAlgPanel, 238}, {a.SignallingAlgPanel, 239},
-        {a.SignalTypePanel, 240},       {a.StrobeAlgPanel, 241},  {a.TGVStatePanel, 242}};
-    for (const auto& [w, n] : modePanels) {
-        w->setToolTip(caption(n));
-    }
-    auto& b = bandPage_->ui;
-    b.BandsPageCaptionLabel->setText(caption(104));
-    b.BandsFrameSelectorCaptionPanel->setText(caption(349));
-    b.ParamsinsteadAScaninBandHeaderControl->setText(caption(17));
-    b.BandsFrameSelectorPanel->setToolTip(caption(264));
-    b.BandColorGradatorSurfaceView->SetHint(caption(265));
-    b.BandCurrentAScanSurfaceView->SetHint(caption(266));
-    b.BandBScanSurfaceView->SetHint(caption(267));
-    b.BScanDepthCaptionLabel->setText(caption(344));
-    b.BandOveralLengthCaptionLabel->setText(caption(351));
-    b.BandStepCaptionLabel->setText(caption(352));
-    b.BScanSignalLevelCaptionLabel->setText(caption(343));
-    b.BScanDalnostCaptionLabel->setText(caption(342));
-    b.BandCurrentAScanCaptionLabel->setText(txtVar(28));
-    auto& m = mapPage_->ui;
-    m.MapsPageCaptionLabel->setText(caption(102));
-    m.MapsFrameSelectorCaptionPanel->setText(caption(350));
-    m.ParamsinsteadAScaninMapHeaderControl->setText(caption(17));
-    m.MapSelectorPanel->setToolTip(caption(282));
-    m.MapsColorGradatorSurfaceView->SetHint(caption(283));
-    m.MapsAScanSurfaceView->SetHint(caption(284));
-    m.MapsDScanSurfaceView->SetHint(caption(285));
-    m.MapsCScanSurfaceView->SetHint(caption(286));
-    m.MapsBScanSurfaceView->SetHint(caption(287));
-    m.MapLevelCaptionLabel->setText(caption(343));
-    m.MapDepthCaptionLabel->setText(caption(344));
-    m.MapHorizCaptionLabel->setText(caption(346));
-    m.MapVerticalCaptionLabel->setText(caption(345));
-    m.MapHorizStepCaptionLabel->setText(caption(352));
-    m.MapVerticalStepCaptionLabel->setText(caption(352));
-    m.MapHorizScansCaptionLabel->setText(txtVar(28));
-    m.MapVerticalScansCaptionLabel->setText(txtVar(28));
+    ascanPage_->ApplyTexts();
+    bandPage_->ApplyTexts();
+    mapPage_->ApplyTexts();
     configPage_->ApplyTexts();
     flashPage_->ApplyTexts();
     Windows.ApplyTexts();
 }
 
 void TGarnetwickMainForm::LayoutGrids() {
-    auto& a = ascanPage_->ui;
-    setGridColumns(a.AScanFramwSelectorStringGrid,
-                   SelectorColumnWidths(a.AScanFramwSelectorStringGrid->viewport()->width()));
-    a.AScanFramwSelectorStringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    for (QTableWidget* g : {a.AScanMeasureConditionsStringGrid,
-                            bandPage_->ui.ParamsinsteadAScaninBandStringGrid,
-                            mapPage_->ui.ParamsinsteadAScaninMapStringGrid}) {
-        setGridColumns(g, ParamListColumnWidths(g->viewport()->width()));
-    }
+    ascanPage_->LayoutGrids();
+    bandPage_->LayoutGrids();
+    mapPage_->LayoutGrids();
     configPage_->LayoutGrids();
 }
 
@@ -543,9 +512,10 @@ void TGarnetwickMainForm::ApplyActionStates(const TActionStates& s) {
     set("ClearAScansAction", s.clearAScans);
     set("ClearBandsAction", s.clearBands);
     set("ClearMapsAction", s.clearMaps);
-    bandPage_->ui.BandShiftTrackBar->setEnabled(s.bands.records &&
-                                                bandPage_->ui.BandShiftTrackBar->isEnabled());
     configPage_->ApplyStates(s);
+    ascanPage_->ApplyStates(s);
+    bandPage_->ApplyStates(s);
+    mapPage_->ApplyStates(s);
 }
 
 void TGarnetwickMainForm::ShowConnectionStatus() {

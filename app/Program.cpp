@@ -3,9 +3,12 @@
 #include "app/AppVersion.h"
 
 #include "platform/devices/DeviceEvents.h"
+#include "reports/engine/RptEval.h"
+#include "reports/preview/RptStandardPreview.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/QtBusyIndicator.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "surfaces/MarkupHint.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -29,17 +32,15 @@ TProgram::TProgram(const std::filesystem::path& programFile,
     qApp->installEventFilter(keyHook_.get());
     if (devices_ != nullptr) {
         devices_->setHandler([this](platform::devices::DeviceEvent event) {
+            DeviceNotice notice = DeviceNotice::NodesChanged;
             switch (event) {
-            case platform::devices::DeviceEvent::NodesChanged:
-                mainForm_->DeviceChanged(DeviceNotice::NodesChanged);
-                break;
-            case platform::devices::DeviceEvent::Arrival:
-                mainForm_->DeviceChanged(DeviceNotice::Arrival);
-                break;
+            case platform::devices::DeviceEvent::NodesChanged: break;
+            case platform::devices::DeviceEvent::Arrival: notice = DeviceNotice::Arrival; break;
             case platform::devices::DeviceEvent::RemoveComplete:
-                mainForm_->DeviceChanged(DeviceNotice::RemoveComplete);
+                notice = DeviceNotice::RemoveComplete;
                 break;
             }
+            runCommand([&] { mainForm_->DeviceChanged(notice); });
         });
     }
 }
@@ -56,6 +57,10 @@ int RunProgram(QApplication& application) {
     // The title keeps its trailing blank as the application's name; the window's own caption
     // comes from the language files.
     QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // The report engine's environment keeps the start time and the program's title.
+    RptGlobalEnvironment();
+    RptSetApplicationTitle(ApplicationTitle);
+    RegisterStandardPreview();
     platform::ui::QtMessageBoxService messageBoxes;
     platform::ui::ScopedMessageBoxService installedBoxes(&messageBoxes);
     platform::ui::QtFileDialogs fileDialogs;
@@ -64,6 +69,8 @@ int RunProgram(QApplication& application) {
     platform::ui::setBusyIndicator(&busy);
     platform::devices::UdevDeviceMonitor devices;
     TProgram program(QCoreApplication::applicationFilePath().toStdString(), &devices);
+    // Hints are drawn from their markup (bold keys, colours) in the program's own hint window.
+    InstallMarkupHint(application, program.MainForm());
     program.MainForm().show();
     if (program.MainForm().StartUpFailed()) {
         platform::ui::setBusyIndicator(nullptr);

@@ -2,21 +2,19 @@
 
 #include "app/AppWindows.h"
 #include "app/MainFormUnit.h"
+#include "app/Messages.h"
 #include "app/Texts.h"
 #include "app/pages/ConfigurationsPage.h"
-#include "app/pages/MeasurementPages.h"
+#include "app/pages/AScansPage.h"
+#include "app/pages/BandsPage.h"
+#include "app/pages/MapsPage.h"
 
 #include "config/ConfigSetUnit.h"
 #include "config/LocalStringsUnit.h"
 #include "link/BatchTransfers.h"
 #include "platform/ui/MessageBox.h"
-#include "records/AScanViews.h"
 #include "records/MeasurementFiles.h"
-#include "surfaces/SurfaceTarget.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QTableWidget>
 
 #include <filesystem>
 #include <system_error>
@@ -53,16 +51,6 @@ const KindTable& table(ListKind kind) {
     case ListKind::Maps: return maps;
     default: return configs;
     }
-}
-
-void errorBox(int textNumber, int titleNumber) {
-    platform::ui::messageBoxes().show(GetErrMsgString(textNumber), GetErrMsgString(titleNumber),
-                                      MessageIcon::Error, MessageButtons::Ok);
-}
-
-bool askYesNo(const std::string& text) {
-    return platform::ui::messageBoxes().show(text, "Warning", MessageIcon::Warning,
-                                             MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 QString fileNameOnly(const std::filesystem::path& file) {
@@ -154,7 +142,7 @@ void receiveInto(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind ki
         }
     } else {
         // The records shown before stay; the failed batch's partial list goes.
-        errorBox(t.receiveFailed, 6);
+        ShowErrorMessage(t.receiveFailed, 6);
     }
     RefreshList(form, kind);
     form.UpdateActionStates();
@@ -189,13 +177,13 @@ bool saveMarked(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kin
     }
     const std::filesystem::path file = CompleteExtension(choice->file.string(), t.extension);
     std::error_code ec;
-    if (std::filesystem::exists(file, ec) && !askYesNo(GetErrMsgString(7))) {
+    if (std::filesystem::exists(file, ec) && !AskYesNo(GetErrMsgString(7))) {
         return false;
     }
     const int result = choice->filterIndex > 1 ? oldWriter(file, list.Records, list.Count)
                                                : currentWriter(file, list.Records, list.Count);
     if (result != 0) {
-        errorBox(t.saveFailed, 15);
+        ShowErrorMessage(t.saveFailed, 15);
         return false;
     }
     list.Unsaved = false;
@@ -215,7 +203,7 @@ void loadList(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kind,
     }
     std::error_code ec;
     if (!std::filesystem::exists(choice->file, ec)) {
-        errorBox(81, 15);
+        ShowErrorMessage(81, 15);
         return;
     }
     bool replaced = false;
@@ -229,75 +217,11 @@ void loadList(TGarnetwickMainForm& form, TRecordList<Cell>& list, ListKind kind,
         throw;
     }
     if (result != 0) {
-        errorBox(t.loadFailed, 15);
+        ShowErrorMessage(t.loadFailed, 15);
     }
     settleAfterLoad(list, replaced, result == 0, choice->file);
     RefreshList(form, kind);
     form.UpdateActionStates();
-}
-
-// ---- the measurement pages' lists, until the pages draw their records ----
-
-QString originCaption(OriginKind origin, const QString& label, int receivedCaption,
-                      int fileCaption) {
-    switch (origin) {
-    case OriginKind::Instrument: return caption(receivedCaption);
-    case OriginKind::File: return caption(fileCaption) + ":  " + label;
-    case OriginKind::None: break;
-    }
-    return {};
-}
-
-void blank(const std::vector<TSurfaceView*>& views) {
-    for (TSurfaceView* v : views) {
-        TSurfaceViewTarget target(*v);
-        BlankSurfaceView(target);
-    }
-}
-
-void refreshAScans(TGarnetwickMainForm& form) {
-    auto& ui = form.AScansPage()->ui;
-    const TAScanList& list = form.AScans;
-    QTableWidget* grid = ui.AScanFramwSelectorStringGrid;
-    grid->setRowCount(list.empty() ? 2 : list.Count + 1);
-    grid->setHorizontalHeaderLabels({caption(20), caption(21), caption(22)});
-    grid->clearContents();
-    for (std::uint16_t i = 0; i < list.Count; ++i) {
-        const TBaseConfigCell& c = *list.Records[i]->Config;
-        grid->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
-        grid->setItem(i, 1, new QTableWidgetItem(toQt(c.ConfigName)));
-        grid->setItem(i, 2, new QTableWidgetItem(QString::number(c.ConfigIndex)));
-    }
-    if (list.empty()) {
-        ui.AScansPageCaptionLabel->setText(caption(106));
-        blank(form.AScansPage()->Surfaces());
-        return;
-    }
-    const QString text = originCaption(list.Origin, list.OriginLabel, 7, 56);
-    if (!text.isEmpty()) {
-        ui.AScansPageCaptionLabel->setText(text);
-    }
-}
-
-template <typename Cell>
-void refreshCombo(QComboBox* combo, QLabel* captionLabel, const TRecordList<Cell>& list,
-                  int itemCaption, int emptyCaption, int receivedCaption, int fileCaption,
-                  const std::vector<TSurfaceView*>& views) {
-    combo->clear();
-    for (std::uint16_t i = 0; i < list.Count; ++i) {
-        combo->addItem(txtVar(28) + QString::number(i + 1) + " " + caption(itemCaption) + "  " +
-                       toQt(list.Records[i]->Config->ConfigName));
-    }
-    if (list.empty()) {
-        captionLabel->setText(caption(emptyCaption));
-        blank(views);
-        return;
-    }
-    combo->setCurrentIndex(list.Current);
-    const QString text = originCaption(list.Origin, list.OriginLabel, receivedCaption, fileCaption);
-    if (!text.isEmpty()) {
-        captionLabel->setText(text);
-    }
 }
 
 } // namespace
@@ -341,7 +265,7 @@ void ReceiveRecords(TGarnetwickMainForm& form, ListKind kind) {
                                     : kind == ListKind::Bands      ? markup->BandArea.Count
                                                                    : markup->MapArea.Count;
     if (announced == 0) {
-        errorBox(table(kind).noneRecorded, 87);
+        ShowErrorMessage(table(kind).noneRecorded, 87);
         return;
     }
     switch (kind) {
@@ -376,25 +300,9 @@ void LoadRecordsFromFile(TGarnetwickMainForm& form, ListKind kind) {
 void RefreshList(TGarnetwickMainForm& form, ListKind kind) {
     switch (kind) {
     case ListKind::Configs: form.ConfigurationsPage()->RefreshConfigList(); break;
-    case ListKind::AScans: refreshAScans(form); break;
-    case ListKind::Bands: {
-        auto& ui = form.BandsPage()->ui;
-        refreshCombo(ui.BandsSelectorComboBox, ui.BandsPageCaptionLabel, form.Bands, 53, 104, 9,
-                     58, form.BandsPage()->Surfaces());
-        if (form.ActivePage() == 2) {
-            form.SetStatusPanel1(BandStatusText(form.Bands.current()));
-        }
-        break;
-    }
-    case ListKind::Maps: {
-        auto& ui = form.MapsPage()->ui;
-        refreshCombo(ui.MapsSelectorComboBox, ui.MapsPageCaptionLabel, form.Maps, 55, 102, 10, 59,
-                     form.MapsPage()->Surfaces());
-        if (form.ActivePage() == 3) {
-            form.SetStatusPanel1(MapStatusText(form.Maps.current()));
-        }
-        break;
-    }
+    case ListKind::AScans: form.AScansPage()->RefreshAScanList(); break;
+    case ListKind::Bands: form.BandsPage()->RefreshBandList(); break;
+    case ListKind::Maps: form.MapsPage()->RefreshMapList(); break;
     case ListKind::All: break;
     }
 }
@@ -419,14 +327,14 @@ void TGarnetwickMainForm::ReceiveConfigsActionExecute() {
         Configs.OriginLabel = toQt(origin);
         Configs.Unsaved = true;
     } else {
-        errorBox(2, 6);
+        ShowErrorMessage(2, 6);
     }
     configPage_->RefreshConfigList();
     UpdateActionStates();
 }
 
 void TGarnetwickMainForm::SendConfigsActionExecute() {
-    if (!askYesNo(GetErrMsgString(88))) {
+    if (!AskYesNo(GetErrMsgString(88))) {
         return;
     }
     std::string origin = fromQt(Configs.OriginLabel);
@@ -440,7 +348,7 @@ void TGarnetwickMainForm::SendConfigsActionExecute() {
     // The batch clears the marks of every configuration it tried, sent or not.
     configPage_->FillConfigSelector(false);
     if (result == BatchResult::Failed) {
-        errorBox(9, 6);
+        ShowErrorMessage(9, 6);
     }
 }
 
@@ -454,14 +362,14 @@ bool TGarnetwickMainForm::SaveConfigsActionExecute() {
     }
     const std::filesystem::path file = CompleteExtension(choice->file.string(), ".ctf");
     std::error_code ec;
-    if (std::filesystem::exists(file, ec) && !askYesNo(GetErrMsgString(7))) {
+    if (std::filesystem::exists(file, ec) && !AskYesNo(GetErrMsgString(7))) {
         return false;
     }
     const int result = choice->filterIndex > 1
                            ? SaveLegacyConfigSet(file, Configs.Records, Configs.Count)
                            : SaveConfigSet(file, Configs.Records, Configs.Count);
     if (result != 0) {
-        errorBox(16, 15);
+        ShowErrorMessage(16, 15);
         return false;
     }
     Configs.Unsaved = false;

@@ -24,7 +24,7 @@ const std::array<TParamDescriptor, ParamCount> ParamDescriptorTable = {{
     {PK_INTEGER, 900, 0, 0, 0.0, 0.0, 0.0, 0},        // 14
     {PK_INTEGER, 900, 0, 0, 0.0, 0.0, 0.0, 0},        // 15
     {PK_INTEGER, 100, 10, 10, 0.0, 0.0, 0.0, 0},      // 16
-    {PK_LIST, 2, 0, 0, 0.0, 0.0, 0.0, 4},             // 17
+    {PK_LIST, 3, 0, 0, 0.0, 0.0, 0.0, 4},             // 17 (2, 4, 8 or 16 pixels)
     {PK_LIST, 2, 0, 0, 0.0, 0.0, 0.0, 2},             // 18
     {PK_INTEGER, 900, 0, 0, 0.0, 0.0, 0.0, 0},        // 19
     {PK_INTEGER, 319, 0, 30, 0.0, 0.0, 0.0, 0},       // 20

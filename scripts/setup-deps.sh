@@ -8,6 +8,7 @@ PACKAGES=(
     libjpeg62-turbo-dev libudev-dev
     fonts-liberation2 fonts-wine fonts-dejavu-core
     emf2svg xvfb xauth
+    cups printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev
 )
 missing=()

@@ -1,6 +1,7 @@
 #include "app/pages/FlashMarkupPage.h"
 
 #include "app/MainFormUnit.h"
+#include "app/Messages.h"
 #include "app/Texts.h"
 
 #include "config/LocalStringsUnit.h"
@@ -22,12 +23,6 @@ QString legendText(const std::string& cp1251) {
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
     return text;
-}
-
-bool ask(int captionNumber) {
-    return platform::ui::messageBoxes().show(
-               GetCaptionString(captionNumber), "Warning", platform::ui::MessageIcon::Warning,
-               platform::ui::MessageButtons::YesNo) == platform::ui::MessageResult::Yes;
 }
 
 } // namespace
@@ -153,9 +148,7 @@ void TFlashMarkupPage::SendAndSettle() {
     const std::uint8_t result = SendFlashMarkup(form_.FlashMarkup.get());
     if (result != LinkResult::Done) {
         // The division on screen is not the instrument's: say so and show the instrument's.
-        platform::ui::messageBoxes().show(GetErrMsgString(6), GetErrMsgString(6),
-                                          platform::ui::MessageIcon::Error,
-                                          platform::ui::MessageButtons::Ok);
+        ShowErrorMessage(6, 6);
         ReceiveFlashMarkup(form_.FlashMarkup, form_.DeviceDescription);
     }
     Settle();
@@ -165,7 +158,7 @@ void TFlashMarkupPage::ApplyNewFlashMarkupActionExecute() {
     if (USBConnected != 1 || !form_.FlashMarkup) {
         return;
     }
-    if (!ask(306)) {
+    if (!AskYesNo(GetCaptionString(306))) {
         UndoChangesActionExecute();
         return;
     }
@@ -179,9 +172,7 @@ void TFlashMarkupPage::UndoChangesActionExecute() {
     }
     const std::uint8_t result = ReceiveFlashMarkup(form_.FlashMarkup, form_.DeviceDescription);
     if (result != LinkResult::Done && result != LinkResult::InvalidMarkup) {
-        platform::ui::messageBoxes().show(GetErrMsgString(6), GetErrMsgString(6),
-                                          platform::ui::MessageIcon::Error,
-                                          platform::ui::MessageButtons::Ok);
+        ShowErrorMessage(6, 6);
     }
     if (form_.FlashMarkup->MemorySizeIndex != 0) {
         ExtendedDeviceHook(*form_.FlashMarkup);
@@ -194,7 +185,7 @@ void TFlashMarkupPage::ClearRecordsActionExecute(std::uint8_t mask) {
         return;
     }
     const int question = mask == 1 ? 307 : mask == 2 ? 308 : 309;
-    if (!ask(question)) {
+    if (!AskYesNo(GetCaptionString(question))) {
         return;
     }
     form_.FlashMarkup->ClearAreas(mask);

@@ -2,9 +2,12 @@
 #include "MainWindowHarness.h"
 
 #include "app/Keys.h"
+#include "app/pages/ConfigurationsPage.h"
 #include "surfaces/SurfaceViews.h"
 
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <fstream>
 
@@ -112,8 +115,20 @@ TEST_F(MainWindowTest, NodesChangedWhileConnectedOnlyAsksForTheStatus) {
     EXPECT_EQ(status(0), "Device : R4471 Full v. 2.2.4");
 }
 
-TEST_F(MainWindowTest, CtrlXDisconnects) {
+TEST_F(MainWindowTest, CtrlXCutsInsideTextAndDisconnectsElsewhere) {
     start();
+    key(Qt::Key_F1); // the configurations, so the comments can be edited
+    auto* memo = form().findChild<QPlainTextEdit*>("CommentsConfigDetailsMemo");
+    ASSERT_NE(memo, nullptr);
+    memo->setFocus();
+    memo->setPlainText("Seam 4");
+    memo->selectAll();
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(memo->toPlainText(), "");
+    EXPECT_EQ(callsOfOperation(TBSIM_CLOSE_USB), 0);
+    EXPECT_EQ(status(0), "Device : R4471 Full v. 2.2.4");
+
+    form().ConfigurationsPage()->SelectorGrid()->setFocus();
     key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(callsOfOperation(TBSIM_CLOSE_USB), 1);
     EXPECT_EQ(status(0), "Device : Not connected");
@@ -246,6 +261,31 @@ TEST_F(MainWindowTest, DuringATransferOnlyTheTransferRuns) {
     // And the removal was acted on afterwards.
     EXPECT_EQ(status(0), "Device : Not connected");
     EXPECT_FALSE(action("ReceiveAScansAction")->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, StatusBarFollowsThePageInFront) {
+    start();
+    for (int page : {2, 3}) {
+        form().SetActivePage(page);
+        EXPECT_EQ(status(1), "") << "nothing received yet";
+        key(Qt::Key_F1);
+    }
+    form().SetActivePage(2);
+    EXPECT_EQ(status(1), "Band A-scans: 60      Band step: 50");
+    form().SetActivePage(3);
+    // The third value is the vertical step, the one its caption names.
+    form().Maps.Records[0]->Config->MapVerticStep = 31;
+    form().SetActivePage(1);
+    EXPECT_EQ(status(1), "");
+    form().SetActivePage(3);
+    EXPECT_EQ(status(1),
+              "Map vertical points: 10       Map horizontal points: 12        Map vertical step: 31");
+    form().SetActivePage(0);
+    EXPECT_EQ(status(1), "");
 }
 
 } // namespace

@@ -4,12 +4,15 @@
 #include "MainWindowHarness.h"
 
 #include "app/Keys.h"
+#include "app/pages/AScansPage.h"
 #include "app/pages/FlashMarkupPage.h"
 #include "platform/gfx/QtImage.h"
 #include "surfaces/SurfaceViews.h"
 
 #include <QScreen>
 #include <QTabWidget>
+
+#include <set>
 
 namespace {
 
@@ -49,6 +52,25 @@ TEST_F(MainWindowScreenshot, EveryPage) {
         const auto file =
             dir / ("main-window-page" + std::to_string(page) + "-" + platform + ".png");
         ASSERT_TRUE(shot.save(QString::fromStdString(file.string())));
+        if (page == 2 || page == 3) {
+            // The band picture and the C-scan are drawn, and the screen shows what was presented.
+            TSurfaceView* view = form().findChild<TSurfaceView*>(
+                page == 2 ? "BandBScanSurfaceView" : "MapsCScanSurfaceView");
+            ASSERT_NE(view, nullptr);
+            const QImage presented = platform::gfx::imageFromBitmap(view->PresentedImage());
+            const QRect area(view->mapTo(&form(), QPoint(0, 0)), view->size());
+            const QImage onScreen = shot.copy(area);
+            std::set<QRgb> seen;
+            int differing = 0;
+            for (int y = 0; y < onScreen.height(); ++y) {
+                for (int x = 0; x < onScreen.width(); ++x) {
+                    seen.insert(onScreen.pixel(x, y));
+                    differing += onScreen.pixel(x, y) != presented.pixel(x, y);
+                }
+            }
+            EXPECT_GE(seen.size(), 3u) << "page " << page;
+            EXPECT_EQ(differing, 0) << "page " << page;
+        }
     }
     // Surfaces keep the sizes of their places, whichever page is in front.
     const std::map<std::string, QSize> sizes = {
@@ -76,6 +98,36 @@ TEST_F(MainWindowScreenshot, EveryPage) {
     EXPECT_NE(shot.pixel(centre), shot.pixel(corner));
     const QImage presented = platform::gfx::imageFromBitmap(pie->PresentedImage());
     EXPECT_EQ(presented.pixel(272, 272), shot.pixel(centre));
+}
+
+// The A-scans page with records: the screen shows the presented picture of the first record,
+// mostly background, with its trace across the whole width.
+TEST_F(MainWindowScreenshot, AScanTraceIsOnScreen) {
+    start();
+    form().SetActivePage(1);
+    key(Qt::Key_F1);
+    ASSERT_EQ(form().AScans.Count, 5);
+    const QImage shot = shotOf(form());
+    TSurfaceView* view = form().AScansPage()->ui.AScanSignalImage;
+    const QImage presented = platform::gfx::imageFromBitmap(view->PresentedImage());
+    ASSERT_EQ(presented.size(), view->size());
+    EXPECT_TRUE(shot.copy(QRect(view->mapTo(&form(), QPoint(0, 0)), view->size())) == presented);
+    const TBaseAScanCell& record = *form().AScans.Records[0];
+    const QRgb trace = toQColor(record.Color(6)).rgb();
+    const QRgb background = toQColor(record.Color(5)).rgb();
+    std::array<int, 4> tracePerQuarter{};
+    int backgroundPixels = 0;
+    for (int y = 0; y < presented.height(); ++y) {
+        for (int x = 0; x < presented.width(); ++x) {
+            const QRgb c = presented.pixel(x, y);
+            tracePerQuarter[static_cast<std::size_t>(4 * x / presented.width())] += c == trace;
+            backgroundPixels += c == background;
+        }
+    }
+    for (int q = 0; q < 4; ++q) {
+        EXPECT_GT(tracePerQuarter[q], 20) << "quarter " << q;
+    }
+    EXPECT_GT(backgroundPixels, presented.width() * presented.height() / 2);
 }
 
 } // namespace

@@ -64,6 +64,10 @@ TEST(ParamDescriptorTable, SampleRows) {
     EXPECT_EQ(gain.IntDefault, 100);
 
     EXPECT_EQ(ParamDescriptorTable[ASCAN_STROB1_BEGIN_TIME].IntMax, 4095);
+    // The band line width names four choices (2, 4, 8, 16 pixels) and allows all four.
+    const auto& lineWidth = ParamDescriptorTable[BAND_ELEMENT_WIDTH_INDEX];
+    EXPECT_EQ(lineWidth.IntMax, 3);
+    EXPECT_EQ(lineWidth.Choices, 4);
     EXPECT_EQ(ParamDescriptorTable[ASCAN_STROB2_LENGTH_TIME].IntDefault, 90);
     EXPECT_EQ(ParamDescriptorTable[DEVICE_VARIANT].IntDefault, 0);
     EXPECT_EQ(ParamDescriptorTable[GTM_SNAP_YEAR].IntDefault, 7);

@@ -95,7 +95,8 @@ TEST_F(ResetValidate, RangeMessagesAndDefaults) {
     const Case cases[] = {
         {MAP_VERTIC_POINTS_QUAN, 50, "[E24]5..40[E23]", 10},
         {MAP_HORIZ_STEP, 5, "[E29]10..100[E23]", 10},
-        {BAND_ELEMENT_WIDTH_INDEX, 3, "[E37]0..2[E23]", 0},
+        {BAND_ELEMENT_WIDTH_INDEX, 4, "[E37]0..3[E23]", 0},
+        {BAND_ELEMENT_WIDTH_INDEX, 3, "", 3},
         {ASCAN_STROB2_BEGIN, 400, "Strobe 2 begin should be in range of 0..319[E23]", 50},
         {ASCAN_STROB1_Y, 0, "[E44]1..100[E23]", 10},
         {ASCAN_STROB2_Y, -56, "Strobe 2 level should be in range of 1..100[E23]", 30},
