@@ -4,9 +4,13 @@
 #include "config/AbsConfigObjectUnit.h"
 #include "config/BaseConfigObjectUnit.h"
 #include "config/ConfigSetUnit.h"
+#include "platform/emf/MetafileCanvas.h"
 #include "platform/text/LineFile.h"
 #include "records/MeasurementFiles.h"
+#include "reports/pages/RptPageStore.h"
 #include "surfaces/DIB.h"
+
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -204,6 +208,29 @@ void hints() {
     }
 }
 
+// A page with a line, a filled rectangle and a text, alone and in a page file of two pages.
+void pages() {
+    platform::emf::MetafileCanvas canvas(120, 80);
+    canvas.MoveTo(5, 5);
+    canvas.LineTo(100, 60);
+    canvas.Brush.Color = 0x00FF00;
+    canvas.FillRect({10, 10, 40, 30});
+    canvas.TextOut(20, 40, "Page 1");
+    const platform::emf::Metafile page = canvas.Close();
+    writeBytes(seed("emf_pages", "page.emf"), "",
+               std::string(page.Bytes().begin(), page.Bytes().end()));
+    for (const bool compressed : {false, true}) {
+        TRptPageList list;
+        list.Compression = compressed;
+        list.Now = [] { return 46000.5; };
+        list.SetStream(std::make_unique<TRptStream>(250000));
+        list.AddPage(page);
+        list.AddPage(page);
+        list.WriteFileHeader();
+        list.SaveToFile(seed("page_files", compressed ? "compressed.fpr" : "plain.fpr"));
+    }
+}
+
 void texts() {
     writeBytes(seed("line_reader", "mixed"), "", "one\r\ntwo\nthree\r\n\r\nlast");
     writeBytes(seed("line_reader", "lone-cr"), "", "a\rb\r\n\n");
@@ -221,6 +248,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     root = argv[1];
+    // Pages draw text, which needs fonts.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     fs::create_directories(root);
     records();
     configurations();
@@ -232,6 +262,7 @@ int main(int argc, char** argv) {
     jpeg("cmyk.jpg", 4, JCS_CMYK, JCS_CMYK, false);
     jpeg("ycck.jpg", 4, JCS_CMYK, JCS_YCCK, false);
     hints();
+    pages();
     texts();
     return 0;
 }

@@ -46,6 +46,8 @@ TARGETS=(
     "bitmap_stream bitmap.dict large"
     "hint_markup hint.dict large"
     "pictures jpeg.dict large"
+    "emf_pages emf.dict large"
+    "page_files emf.dict large"
     "line_reader text.dict small"
     "numbers numbers.dict small"
 )
