@@ -338,6 +338,12 @@ void MetafileCanvas::syncFont() {
     font_ = key;
 }
 
+void MetafileCanvas::ClipChanged() {
+    if (!closed_) {
+        syncClip();
+    }
+}
+
 void MetafileCanvas::syncClip() {
     const auto& wanted = ClipSetting();
     if (wanted == clip_) {

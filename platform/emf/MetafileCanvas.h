@@ -59,6 +59,11 @@ public:
     void DrawTextRun(int x, int y, std::string_view text, std::size_t underline,
                      const gfx::TRect* clip) override;
 
+protected:
+    // The clip goes into the record at once, so a clip removed after a picture is seen there
+    // even when nothing is drawn afterwards.
+    void ClipChanged() override;
+
 private:
     struct PenKey {
         std::uint32_t style;

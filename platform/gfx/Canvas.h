@@ -152,8 +152,14 @@ public:
     virtual void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) = 0;
 
     // ---- clipping -----------------------------------------------------------------------------
-    void SetClipRect(const TRect& r) { clip_ = r; }
-    void ResetClip() { clip_.reset(); }
+    void SetClipRect(const TRect& r) {
+        clip_ = r;
+        ClipChanged();
+    }
+    void ResetClip() {
+        clip_.reset();
+        ClipChanged();
+    }
     // The clip rectangle, or the whole drawing area without one.
     TRect ClipRect() const;
 
@@ -172,6 +178,8 @@ public:
 
 protected:
     const std::optional<TRect>& clip() const { return clip_; }
+    // Told after every change of the clip rectangle.
+    virtual void ClipChanged() {}
 
 private:
     std::optional<TRect> clip_;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QObject>
 
 namespace platform::ui {
@@ -64,6 +65,12 @@ public:
             QCoreApplication::processEvents();
         }
     }
+    void WaitMessages() override {
+        fallback_.Deliver();
+        if (QCoreApplication::instance() != nullptr) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
 
 private:
     std::unique_ptr<Dispatcher> dispatcher_;
@@ -96,6 +103,10 @@ void PostMessage(MessageTarget* target, unsigned msg, std::intptr_t wParam, std:
 
 void ProcessMessages() {
     messageQueue().ProcessMessages();
+}
+
+void WaitMessages() {
+    messageQueue().WaitMessages();
 }
 
 void ManualMessageQueue::Post(MessageTarget& target, const Message& message) {

@@ -40,6 +40,9 @@ public:
     virtual void Post(MessageTarget& target, const Message& message) = 0;
     // Delivers what is waiting (and, in the program, lets the window repaint and take input).
     virtual void ProcessMessages() = 0;
+    // Sleeps until something arrives, then delivers it: a wait that costs no processor time.
+    // A queue that cannot wait delivers what is there.
+    virtual void WaitMessages() { ProcessMessages(); }
 };
 
 // The installed queue: Qt's event loop unless another is installed.
@@ -49,6 +52,8 @@ void setMessageQueue(MessageQueue* queue);
 // PostMessage and Application.ProcessMessages of the original platform.
 void PostMessage(MessageTarget* target, unsigned msg, std::intptr_t wParam, std::intptr_t lParam);
 void ProcessMessages();
+// A nested wait for the next message (a modal loop's step).
+void WaitMessages();
 
 // Queued delivery driven by the test: nothing arrives until ProcessMessages (or Deliver).
 class ManualMessageQueue : public MessageQueue {
