@@ -5,6 +5,7 @@
 #include "ReportTestSupport.h"
 
 #include "config/LocalStringsUnit.h"
+#include "platform/print/QtPrinting.h"
 #include "platform/text/Numbers.h"
 #include "records/BaseMapUnit.h"
 #include "records/MeasurementFiles.h"
@@ -16,7 +17,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +44,21 @@ std::vector<Box> pictures(const platform::emf::Metafile& page) {
 
 bool hasText(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+bool haveTool(const char* name) {
+    return std::system(("command -v " + std::string(name) + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+std::string commandOutput(const std::string& cmd) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(cmd.c_str(), "r"), ::pclose);
+    std::string out;
+    char buf[4096];
+    std::size_t n = 0;
+    while (pipe && (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0) {
+        out.append(buf, n);
+    }
+    return out;
 }
 
 class MeasurementReports : public ReportMachine {
@@ -267,6 +288,46 @@ TEST_F(MeasurementReports, PrintWithoutAPrinterSaysSo) {
     EXPECT_EQ(boxes_.shown[0].text, "No printer is installed");
     EXPECT_TRUE(system_.allJobs().empty());
     EXPECT_TRUE(form.Report().Available);
+}
+
+// The same report on paper (a PDF file) and as a page file's page read by another program.
+TEST_F(MeasurementReports, PdfAndAnIndependentMetafileReaderFindTheTexts) {
+    if (!haveTool("pdftotext") || !haveTool("emf2svg-conv")) {
+        GTEST_SKIP() << "needs pdftotext (poppler-utils) and emf2svg-conv (emf2svg)";
+    }
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tb-measurement-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(LoadBandsFromFile(kExamples / "Bands.btf", bands_, count_), 0);
+    TBScanReportForm form;
+    ASSERT_TRUE(form.Fill(bands_[0].get()));
+    form.ApplyLocalizedStrings();
+    form.SetTexts({"Pipe 7 weld"}, {"Root checked twice"});
+    {
+        platform::print::PdfPrintSystem pdf(dir / "band.pdf");
+        platform::print::ScopedPrintSystem scoped(&pdf);
+        form.Print();
+    }
+    const std::string text = commandOutput("pdftotext -enc UTF-8 '" + (dir / "band.pdf").string() +
+                                           "' - 2>/dev/null");
+    for (const char* t : {"Pipe 7 weld", "Root checked twice", "Band length, m"}) {
+        EXPECT_NE(text.find(t), std::string::npos) << t << "\n" << text;
+    }
+    const auto pages = preview(form);
+    ASSERT_EQ(pages.size(), 1u);
+    {
+        std::ofstream out(dir / "band.emf", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(pages[0].Bytes().data()),
+                  std::streamsize(pages[0].Size()));
+    }
+    const std::string cmd = "emf2svg-conv -i '" + (dir / "band.emf").string() + "' -o '" +
+                            (dir / "band.svg").string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    std::ifstream in(dir / "band.svg");
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svg.find("Root checked twice"), std::string::npos);
+    EXPECT_NE(svg.find("<image"), std::string::npos); // the pictures came through
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
