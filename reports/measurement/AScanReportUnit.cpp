@@ -1,11 +1,11 @@
 #include "reports/measurement/AScanReportUnit.h"
 
 #include "config/LocalStringsUnit.h"
-#include "reports/engine/FolioReport.h"
-#include "reports/engine/RptControls.h"
 #include "records/AScanViews.h"
 #include "records/BaseAScanUnit.h"
 #include "records/Rulers.h"
+#include "reports/engine/FolioReport.h"
+#include "reports/engine/RptControls.h"
 
 namespace {
 
@@ -34,9 +34,7 @@ TAScanReportForm::TAScanReportForm()
                              static_cast<TRptPrintable*>(&ZoomReportRptShape)}) {
         p->Enabled = false;
     }
-    const auto measured = [](int n) {
-        return [n] { return GetCaptionString(n) + " = "; };
-    };
+    const auto measured = [](int n) { return [n] { return GetCaptionString(n) + " = "; }; };
     addPair("TimeMeasResCaptionRptLabel", measured(341), "TimeMeasResValueRptLabel", 4, 0, 0);
     addPair("DepthMeasResCaptionRptLabel", measured(347), "DepthMeasResValueRptLabel", 4, 0, 1);
     addPair("MagnMeasResCaptionRptLabel", measured(343), "MagnMeasResValueRptLabel", 4, 1, 0);

@@ -1,11 +1,11 @@
 #include "reports/measurement/BScanReportFormUnit.h"
 
 #include "config/LocalStringsUnit.h"
-#include "reports/engine/FolioReport.h"
-#include "reports/engine/RptControls.h"
 #include "records/AScanViews.h"
 #include "records/BaseBandUnit.h"
 #include "records/Rulers.h"
+#include "reports/engine/FolioReport.h"
+#include "reports/engine/RptControls.h"
 
 namespace {
 
@@ -31,12 +31,14 @@ TBScanReportForm::TBScanReportForm()
     addPair("DepthMeasResCaptionRptLabel", caption(344), "DepthMeasResValueRptLabel", 4, 1, 0);
     const int top = 432;
     const int row = addConfigPairs(top);
-    addPair("BandStepCaptionLabel",
-            [] { return GetCaptionString(184) + ", " + GetTxtVarValueString(25); },
-            "BandStepValueLabel", top, row, 0);
-    addPair("BandOverallLengthCaptionLabel",
-            [] { return GetCaptionString(185) + ", " + GetTxtVarValueString(26); },
-            "BandOverallLengthValueLabel", top, row, 1);
+    addPair(
+        "BandStepCaptionLabel",
+        [] { return GetCaptionString(184) + ", " + GetTxtVarValueString(25); },
+        "BandStepValueLabel", top, row, 0);
+    addPair(
+        "BandOverallLengthCaptionLabel",
+        [] { return GetCaptionString(185) + ", " + GetTxtVarValueString(26); },
+        "BandOverallLengthValueLabel", top, row, 1);
 }
 
 std::vector<std::string> TBScanReportForm::HeaderLines(const TBaseAScanCell& record) const {

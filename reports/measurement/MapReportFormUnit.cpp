@@ -1,11 +1,11 @@
 #include "reports/measurement/MapReportFormUnit.h"
 
 #include "config/LocalStringsUnit.h"
-#include "reports/engine/FolioReport.h"
-#include "reports/engine/RptControls.h"
 #include "records/AScanViews.h"
 #include "records/BaseMapUnit.h"
 #include "records/Rulers.h"
+#include "reports/engine/FolioReport.h"
+#include "reports/engine/RptControls.h"
 
 namespace {
 

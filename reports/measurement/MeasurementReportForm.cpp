@@ -41,7 +41,9 @@ const TConfigRow kConfigRows[] = {
     {"USVelocityCaptionRptLabel", 174, "USVelocityValue",
      [](const TBaseConfigCell& c) { return decimal(c.Velocity); }},
     {"ScaleDimCaptionRptLabel", 175, "ScaleDimValueRptLabel",
-     [](const TBaseConfigCell& c) { return GetTxtVarValueString(c.ScaleDimension == 0 ? 10 : 11); }},
+     [](const TBaseConfigCell& c) {
+         return GetTxtVarValueString(c.ScaleDimension == 0 ? 10 : 11);
+     }},
     {"AttenuatorCaptionRptLabel", 176, "AttenuatorValueRptLabel",
      [](const TBaseConfigCell& c) { return decimal(c.AttenuatorCount1); }},
     {"MaxMKSRangeCaptionRptLabel", 178, "MaxMKSRangeValueRptLabel",
@@ -60,7 +62,7 @@ const TConfigRow kConfigRows[] = {
 
 // The table of labels: two columns of caption and value, one row every 18 pixels.
 constexpr int kRowHeight = 18;
-constexpr int kColumnLeft[2] = {8, 368};
+constexpr int kColumnLeft[2] = {8, 362};
 constexpr int kCaptionWidth = 200;
 constexpr int kValueOffset = 205;
 constexpr int kValueWidth = 150;
@@ -171,7 +173,8 @@ int TMeasurementReportForm::addConfigPairs(int top) {
     int column = 0;
     for (const TConfigRow& r : kConfigRows) {
         const int n = r.caption;
-        addPair(r.captionName, [n] { return GetCaptionString(n); }, r.valueName, top, row, column);
+        addPair(
+            r.captionName, [n] { return GetCaptionString(n); }, r.valueName, top, row, column);
         column = 1 - column;
         row += column == 0 ? 1 : 0;
     }
@@ -209,7 +212,8 @@ void TMeasurementReportForm::SetTexts(std::vector<std::string> header,
     ReportNotesRptMemo.SetLines(std::move(notes));
 }
 
-// ---- shared helpers ------------------------------------------------------------------------------
+// ---- shared helpers
+// ------------------------------------------------------------------------------
 
 std::string ReportFixed(double value, int decimals) {
     return platform::text::formatFixed(value, decimals,
@@ -227,7 +231,9 @@ void LocalizeStandardPreview(TCustomFolioReport& report) {
     if (w == nullptr) {
         return;
     }
-    const auto text = [](int n) { return QString::fromStdString(platform::text::cp1251ToUtf8(GetCaptionString(n))); };
+    const auto text = [](int n) {
+        return QString::fromStdString(platform::text::cp1251ToUtf8(GetCaptionString(n)));
+    };
     w->setWindowTitle(text(135));
     w->FindButton->hide();
     w->Tabs->setCurrentIndex(0);

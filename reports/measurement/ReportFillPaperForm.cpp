@@ -131,10 +131,17 @@ void TReportFillPaperForm::CancelBitBtnClick() {
 
 void TReportFillPaperForm::HandleReportKey(int key) {
     switch (key) {
-    case 112: PrintImmediateReportBitBtnClick(); break;
-    case 113: PrintPreviewReportBitBtnClick(); break;
-    case 114: CancelBitBtnClick(); break;
-    default: break;
+    case 112:
+        PrintImmediateReportBitBtnClick();
+        break;
+    case 113:
+        PrintPreviewReportBitBtnClick();
+        break;
+    case 114:
+        CancelBitBtnClick();
+        break;
+    default:
+        break;
     }
 }
 
@@ -146,7 +153,8 @@ void TReportFillPaperForm::ReportNotesMemoChange() {
     FitMemoText(notesMemo_.get(), 6, 50, 7);
 }
 
-// ---- the three dialogs ---------------------------------------------------------------------------
+// ---- the three dialogs
+// ---------------------------------------------------------------------------
 
 TAScanReportFillPaperForm::TAScanReportFillPaperForm(QWidget* parent)
     : TReportFillPaperForm(parent) {}
@@ -162,8 +170,7 @@ TBScanReportForm& TBScanReportFillPaperForm::BScanReportForm() const {
     return static_cast<TBScanReportForm&>(Layout());
 }
 
-TMapReportFillPaperForm::TMapReportFillPaperForm(QWidget* parent)
-    : TReportFillPaperForm(parent) {}
+TMapReportFillPaperForm::TMapReportFillPaperForm(QWidget* parent) : TReportFillPaperForm(parent) {}
 
 TMapReportForm& TMapReportFillPaperForm::MapReportForm() const {
     return static_cast<TMapReportForm&>(Layout());

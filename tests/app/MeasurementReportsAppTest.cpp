@@ -8,6 +8,7 @@
 #include "platform/emf/Metafile.h"
 #include "platform/gfx/QtImage.h"
 #include "platform/print/Printer.h"
+#include "platform/ui/InputDialogs.h"
 #include "platform/ui/QtMemo.h"
 #include "reports/engine/FolioReport.h"
 #include "reports/engine/RptUnits.h"
@@ -121,6 +122,7 @@ TEST_F(ReportScreenshots, EachReportPreviewsOnePageOnceInTheUsersLanguage) {
             int pages = 0, width = 0, height = 0, previews = 0, previewsAfterKeys = 0;
             bool spilled = false, findHidden = false, searchTabHidden = false;
             QString title, tab, fitHint, closeText;
+            platform::ui::InputRequest goTo;
             int closeWidth = 0;
         } seen;
         std::string header;
@@ -147,18 +149,28 @@ TEST_F(ReportScreenshots, EachReportPreviewsOnePageOnceInTheUsersLanguage) {
                     ASSERT_NE(w, nullptr);
                     seen.title = w->windowTitle();
                     seen.findHidden = w->FindButton->isHidden();
-                    seen.searchTabHidden = !w->Tabs->isTabVisible(w->Tabs->indexOf(w->TabSearchResult));
+                    seen.searchTabHidden =
+                        !w->Tabs->isTabVisible(w->Tabs->indexOf(w->TabSearchResult));
                     seen.tab = w->Tabs->tabText(0);
                     seen.fitHint = w->ToolBarControl(1)->toolTip();
                     seen.closeText = w->ToolBarControl(19)->text();
                     seen.closeWidth = w->ToolBarControl(19)->width();
                     seen.previews = int(openPreviews().size());
+                    {
+                        platform::ui::ScriptedInputDialogs input;
+                        platform::ui::ScopedInputDialogService scopedInput(&input);
+                        w->GotoPageButtonClick();
+                        if (!input.requests.empty()) {
+                            seen.goTo = input.requests[0];
+                        }
+                    }
                     // Ctrl+F2 again, through the main window's key hook and straight to the
                     // dialog: no second preview.
                     ctrlKey(f, Qt::Key_F2);
                     f->HandleReportKey(113);
                     QApplication::processEvents();
                     seen.previewsAfterKeys = int(openPreviews().size());
+                    w->ZoomFitClick(); // the whole page in the picture
                     keep(*w, std::string("report-preview-") + names[page - 1]);
                     w->ExitButtonClick();
                 });
@@ -184,6 +196,9 @@ TEST_F(ReportScreenshots, EachReportPreviewsOnePageOnceInTheUsersLanguage) {
         EXPECT_EQ(seen.fitHint, "Zoom to fit");
         EXPECT_EQ(seen.closeText, "&Close");
         EXPECT_EQ(seen.closeWidth, 60);
+        // The page count put into the title's "%d" by the program, not by a formatter.
+        EXPECT_EQ(seen.goTo.title, "Select a page from 1 to 1");
+        EXPECT_EQ(seen.goTo.prompt, "Enter page number");
         QApplication::processEvents();
         EXPECT_TRUE(openPreviews().empty());
         EXPECT_FALSE(form().ReportDialog(static_cast<app::ReportKind>(page - 1))->IsShowing());

@@ -111,8 +111,12 @@ TEST_F(MeasurementReports, AScanPicturesFollowTheScreenType) {
     };
     const Case cases[] = {
         {130,
-         {{78, 321, 678, 41}, {38, 169, 41, 153}, {78, 169, 678, 153}, {38, 361, 41, 153},
-          {78, 361, 678, 153}, {78, 513, 678, 41}}},
+         {{78, 321, 678, 41},
+          {38, 169, 41, 153},
+          {78, 169, 678, 153},
+          {38, 361, 41, 153},
+          {78, 361, 678, 153},
+          {78, 513, 678, 41}}},
         {1, {{78, 169, 678, 337}, {38, 169, 41, 337}, {78, 505, 678, 41}}},
         {130 - 128 + 16 * 3, {}}, // low four bits 2: split as well
     };
@@ -192,12 +196,11 @@ TEST_F(MeasurementReports, ValuesOutsideTheirTablesAndTheLocaleSeparator) {
         c.IndexMarkMks = std::int16_t(k.range);
         c.ZonderPeriods = 2.5;
         ASSERT_TRUE(form.Fill(ascans_[0].get()));
-        const std::array<std::string, 5> got = {
-            form.Label("ProbeFreqValueRptLabel")->Caption(),
-            form.Label("PulseVoltageValueRptLabel")->Caption(),
-            form.Label("AveragingValueLabel")->Caption(),
-            form.Label("MaxMKSRangeValueRptLabel")->Caption(),
-            form.Label("PulsePeriodsValueRptLabel")->Caption()};
+        const std::array<std::string, 5> got = {form.Label("ProbeFreqValueRptLabel")->Caption(),
+                                                form.Label("PulseVoltageValueRptLabel")->Caption(),
+                                                form.Label("AveragingValueLabel")->Caption(),
+                                                form.Label("MaxMKSRangeValueRptLabel")->Caption(),
+                                                form.Label("PulsePeriodsValueRptLabel")->Caption()};
         EXPECT_EQ(got, k.expected) << k.frequency;
     }
 }
@@ -230,8 +233,11 @@ TEST_F(MeasurementReports, BandAlongAndLength) {
     ASSERT_EQ(pages.size(), 1u);
     auto got = pictures(pages[0]);
     std::sort(got.begin(), got.end());
-    std::vector<Box> want = {{40, 176, 413, 328}, {40, 506, 413, 31}, {454, 175, 57, 330},
-                             {510, 175, 249, 330}, {510, 505, 249, 32}};
+    std::vector<Box> want = {{40, 176, 413, 328},
+                             {40, 506, 413, 31},
+                             {454, 175, 57, 330},
+                             {510, 175, 249, 330},
+                             {510, 505, 249, 32}};
     std::sort(want.begin(), want.end());
     EXPECT_EQ(got, want);
 }
@@ -267,9 +273,9 @@ TEST_F(MeasurementReports, RecordsThatCannotBeReportedLeaveTheLayoutAsItWas) {
     const std::string before = ascan.Label("ConfigNameValueRptLabel")->Caption();
     TBaseAScanCell noConfig;
     noConfig.Config.reset();
-    for (TMeasurementReportForm* f : {static_cast<TMeasurementReportForm*>(&ascan),
-                                      static_cast<TMeasurementReportForm*>(&band),
-                                      static_cast<TMeasurementReportForm*>(&map)}) {
+    for (TMeasurementReportForm* f :
+         {static_cast<TMeasurementReportForm*>(&ascan), static_cast<TMeasurementReportForm*>(&band),
+          static_cast<TMeasurementReportForm*>(&map)}) {
         EXPECT_FALSE(f->Fill(nullptr));
         EXPECT_FALSE(f->Fill(&noConfig));
     }
@@ -295,8 +301,8 @@ TEST_F(MeasurementReports, PdfAndAnIndependentMetafileReaderFindTheTexts) {
     if (!haveTool("pdftotext") || !haveTool("emf2svg-conv")) {
         GTEST_SKIP() << "needs pdftotext (poppler-utils) and emf2svg-conv (emf2svg)";
     }
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tb-measurement-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tb-measurement-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     ASSERT_EQ(LoadBandsFromFile(kExamples / "Bands.btf", bands_, count_), 0);
     TBScanReportForm form;
@@ -308,8 +314,8 @@ TEST_F(MeasurementReports, PdfAndAnIndependentMetafileReaderFindTheTexts) {
         platform::print::ScopedPrintSystem scoped(&pdf);
         form.Print();
     }
-    const std::string text = commandOutput("pdftotext -enc UTF-8 '" + (dir / "band.pdf").string() +
-                                           "' - 2>/dev/null");
+    const std::string text =
+        commandOutput("pdftotext -enc UTF-8 '" + (dir / "band.pdf").string() + "' - 2>/dev/null");
     for (const char* t : {"Pipe 7 weld", "Root checked twice", "Band length, m"}) {
         EXPECT_NE(text.find(t), std::string::npos) << t << "\n" << text;
     }
