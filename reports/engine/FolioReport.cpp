@@ -715,6 +715,20 @@ int TCustomFolioReport::TextHeight(const TFont& font, std::string_view text) {
     return c.TextHeight(text);
 }
 
+const TRptPreviewOptions* TCustomFolioReport::PreviewOptions() const {
+    constexpr int fsStayOnTop = 3;
+    previewOptions_.StayOnTop = PrevFormStyle == fsStayOnTop;
+    previewOptions_.WindowState = PreviewInitialState;
+    previewOptions_.Width = PreviewWidth();
+    previewOptions_.Height = PreviewHeight();
+    previewOptions_.ShowThumbs = PrevShowThumbs;
+    previewOptions_.ShowSearch = PrevShowSearch;
+    previewOptions_.InitialZoom = PrevInitialZoom;
+    previewOptions_.Zoom = 100;
+    previewOptions_.Title = ReportTitle;
+    return &previewOptions_;
+}
+
 // ---- messages ----------------------------------------------------------------------------------
 
 void TCustomFolioReport::HandleMessage(const platform::ui::Message& message) {

@@ -84,8 +84,9 @@ public:
     std::string ReportTitle;
     bool ShowProgress = true;
     bool SnapToGrid = true;
+    // The form style of the preview window (3: stays on top).
     int PrevFormStyle = 0;
-    int PreviewInitialState = 0;
+    TRptPreviewWindowState PreviewInitialState = TRptPreviewWindowState::wsNormal;
     bool PrevShowThumbs = true;
     bool PrevShowSearch = true;
     TRptZoomState PrevInitialZoom = TRptZoomState::rpZoomToFit;
@@ -160,6 +161,7 @@ public:
         return PrinterSettings;
     }
     platform::ui::MessageTarget* ReportWindow() override { return this; }
+    const TRptPreviewOptions* PreviewOptions() const override;
     void HandleMessage(const platform::ui::Message& message) override;
 
     TCustomFolioReport* OwnerReport() override { return this; }
@@ -189,6 +191,7 @@ private:
     std::vector<TRptCustomBand*> bandList_;
     std::unique_ptr<TRptPrinter> printer_;
     TRptImage* backImage_ = nullptr;
+    mutable TRptPreviewOptions previewOptions_;
     int previewWidth_ = 0;
     int previewHeight_ = 0;
     std::unique_ptr<platform::gfx::TBitmap> measure_;

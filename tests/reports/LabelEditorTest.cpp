@@ -103,3 +103,58 @@ TEST(LabelEditor, BuilderButtonReplacesTheExpressionWhenAccepted) {
 }
 
 } // namespace
+
+// The editors over real controls: the generic access and the settings form applied to the
+// control, the expression editor working on the expression and its mask.
+#include "reports/engine/RptControls.h"
+#include "reports/preview/RptEditors.h"
+
+namespace {
+
+TEST(LabelEditor, EditorsReachTheirControls) {
+    TRptExpr expr;
+    expr.SetExpression("1+2");
+    expr.SetMask("0.0");
+    TRptExprEditor editor(&expr);
+    EXPECT_EQ(editor.GetText(), "1+2");
+    EXPECT_EQ(editor.NamePrefix(), "RptEXPR");
+    EXPECT_EQ(editor.Description(), "Expression Control");
+    EXPECT_EQ(editor.ControlClass(), "TRptExpr");
+    editor.SetAlignment(TAlignment::taRightJustify);
+    EXPECT_EQ(expr.Alignment(), TAlignment::taRightJustify);
+    editor.SetColor(platform::gfx::clRed);
+    EXPECT_EQ(expr.Color, platform::gfx::clRed);
+
+    QTimer::singleShot(0, [] {
+        auto* form = dynamic_cast<TRptExprEditorForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->Form().Value->text(), "1+2");
+        form->Form().Value->setText("2*3");
+        form->Form().Mask->setText("0.00");
+        form->Form().Stretch->setChecked(true);
+        form->accept();
+    });
+    ASSERT_TRUE(editor.Edit(nullptr));
+    EXPECT_EQ(expr.Expression(), "2*3");
+    EXPECT_EQ(expr.Mask(), "0.00");
+    EXPECT_TRUE(expr.AutoStretch);
+
+    TRptLabel label;
+    label.SetCaption("Gain");
+    TRptLabelEditor labelEditor(&label);
+    EXPECT_EQ(labelEditor.GetText(), "Gain");
+    EXPECT_EQ(labelEditor.NamePrefix(), "RptLABEL");
+    QTimer::singleShot(0, [] {
+        auto* form = dynamic_cast<TRptLabelEditorForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        form->Form().Value->setText("Range");
+        form->reject();
+    });
+    EXPECT_FALSE(labelEditor.Edit(nullptr));
+    EXPECT_EQ(label.Caption(), "Gain");
+    TRptPrintableEditor plain(&label);
+    EXPECT_TRUE(plain.GetText().empty());
+    EXPECT_FALSE(plain.Edit(nullptr));
+}
+
+} // namespace

@@ -271,6 +271,12 @@ TEST_F(ReportMachine, MeasurementPageIsA4UnderAUsLocaleAndALetterPrinter) {
         EXPECT_EQ(pages[0].Width(), 794);
         EXPECT_EQ(pages[0].Height(), 1123);
         EXPECT_DOUBLE_EQ(r.Page.Native(TRptPage::TopMarginIndex), 100);
+        // The preview window keeps the size a report that never set one reads: 500 x 500.
+        const TRptPreviewOptions* options = r.PreviewOptions();
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(options->Width, 500);
+        EXPECT_EQ(options->Height, 500);
+        EXPECT_EQ(options->InitialZoom, TRptZoomState::rpZoomToFit);
     }
 }
 
