@@ -1,7 +1,7 @@
-// The three measurement reports on the recording printer: one A4 page whatever the locale and
-// the default printer, the pictures at their places, the header, notes and values as texts of
-// their own, values outside their tables, the locale's decimal separator, and records that
-// cannot be reported.
+// The three measurement reports on the recording printer: one A4 page each, the pictures at their
+// places, the header, notes and values as texts of their own, values outside their tables, the
+// locale's decimal separator, records that cannot be reported, and the same page as a PDF file
+// and read by an independent metafile reader.
 #include "ReportTestSupport.h"
 
 #include "config/LocalStringsUnit.h"
@@ -10,7 +10,6 @@
 #include "records/BaseMapUnit.h"
 #include "records/MeasurementFiles.h"
 #include "reports/engine/RptControls.h"
-#include "reports/engine/RptUnits.h"
 #include "reports/measurement/AScanReportUnit.h"
 #include "reports/measurement/BScanReportFormUnit.h"
 #include "reports/measurement/MapReportFormUnit.h"
@@ -71,22 +70,13 @@ protected:
 
     // The pages of the report's preview; the page store must have gone to its temporary file.
     std::vector<platform::emf::Metafile> preview(TMeasurementReportForm& form) {
-        bool spilled = false;
-        const auto pages = previewPagesWith(form.Report(), [&](TRptPrinter& p) {
-            spilled = p.PageList().Stream() != nullptr && !p.PageList().Stream()->InMemory();
-        });
-        EXPECT_TRUE(spilled);
-        return pages;
-    }
-
-    std::vector<platform::emf::Metafile> previewPagesWith(TCustomFolioReport& report,
-                                                          std::function<void(TRptPrinter&)> look) {
         std::vector<platform::emf::Metafile> pages;
+        TFolioReport& report = form.Report();
         report.OnPreview = [](TRptPrinter& p) { p.ShowingPreview = true; };
         queue_.onWait = [&] {
             TRptPrinter* p = report.RptPrinter();
             ASSERT_NE(p, nullptr);
-            look(*p);
+            EXPECT_FALSE(p->PageList().Stream()->InMemory());
             for (int n = 1; n <= p->PageCount; ++n) {
                 pages.push_back(*p->GetPage(n));
             }
@@ -282,18 +272,6 @@ TEST_F(MeasurementReports, RecordsThatCannotBeReportedLeaveTheLayoutAsItWas) {
     EXPECT_FALSE(band.Fill(ascans_[1].get())); // an A-scan is no band
     EXPECT_FALSE(map.Fill(bands_[0].get()));   // nor a band a map
     EXPECT_EQ(ascan.Label("ConfigNameValueRptLabel")->Caption(), before);
-}
-
-TEST_F(MeasurementReports, PrintWithoutAPrinterSaysSo) {
-    ASSERT_EQ(LoadAScansFromFile(kExamples / "AScans.dtf", ascans_, count_), 0);
-    system_.names.clear();
-    TAScanReportForm form;
-    ASSERT_TRUE(form.Fill(ascans_[0].get()));
-    form.Print();
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].text, "No printer is installed");
-    EXPECT_TRUE(system_.allJobs().empty());
-    EXPECT_TRUE(form.Report().Available);
 }
 
 // The same report on paper (a PDF file) and as a page file's page read by another program.
