@@ -3,6 +3,7 @@
 #include "config/LocalStringsUnit.h"
 #include "platform/text/Cp1251.h"
 #include "platform/ui/Memo.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/QtMemo.h"
 #include "records/BaseAScanUnit.h"
 #include "surfaces/ExCtrls.h"
@@ -16,6 +17,18 @@ QString text(const std::string& cp1251) {
 
 std::vector<std::string> linesOf(const platform::ui::QtMemo& memo) {
     return platform::ui::TextMemo::splitLines(memo.text());
+}
+
+// The buttons run inside the dialog's own event loop, where nothing may escape: a failed run
+// (no room for the page store's temporary file, say) is told to the user, as the program's
+// commands tell theirs.
+template <class F> void reportingFailure(F&& run) {
+    try {
+        run();
+    } catch (const std::exception& e) {
+        platform::ui::messageBoxes().show(e.what(), "Error", platform::ui::MessageIcon::Error,
+                                          platform::ui::MessageButtons::Ok);
+    }
 }
 
 } // namespace
@@ -106,7 +119,7 @@ void TReportFillPaperForm::PrintImmediateReportBitBtnClick() {
         return;
     }
     copyTexts();
-    layout_->Print();
+    reportingFailure([this] { layout_->Print(); });
     accept();
 }
 
@@ -121,7 +134,7 @@ void TReportFillPaperForm::PrintPreviewReportBitBtnClick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{previewing_};
-    layout_->Preview();
+    reportingFailure([this] { layout_->Preview(); });
     accept();
 }
 

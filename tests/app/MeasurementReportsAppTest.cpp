@@ -232,4 +232,26 @@ TEST_F(MeasurementReportsApp, PrintWithNoPrinterTellsTheUser) {
     EXPECT_TRUE(printers.allJobs().empty());
 }
 
+// The page store cannot spill to its temporary file: the user is told, and the program goes on.
+TEST_F(MeasurementReportsApp, APreviewWithoutATemporaryFolderTellsTheUser) {
+    const char* old = std::getenv("TMPDIR");
+    const std::string previous = old != nullptr ? old : "";
+    ::setenv("TMPDIR", "/nonexistent/tb-reports", 1);
+    start();
+    receive(3);
+    dialogScript.push_back([this](QDialog* d) {
+        if (TReportFillPaperForm* f = fillIn(d)) {
+            dialogWatcher.stop();
+            f->Controls().PrintPreviewSpeedButton->Click();
+            dialogWatcher.start();
+        }
+    });
+    key(Qt::Key_F12);
+    old != nullptr ? ::setenv("TMPDIR", previous.c_str(), 1) : ::unsetenv("TMPDIR");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_TRUE(openPreviews().empty());
+    EXPECT_TRUE(form().ReportDialog(app::ReportKind::Map)->Form()->Layout().Report().Available);
+}
+
 } // namespace
