@@ -1,5 +1,5 @@
 // What the main window needs of the report fill-in dialogs: hand a record over, show the dialog,
-// and pass it the report keys while it is up. The reports replace the stand-in below.
+// and pass it the report keys while it is up.
 #pragma once
 
 #include <QObject>
@@ -7,6 +7,7 @@
 #include <memory>
 
 class TBaseAScanCell;
+class TReportFillPaperForm;
 class QWidget;
 
 namespace app {
@@ -24,9 +25,11 @@ public:
     virtual bool IsPreviewing() const = 0;
     // Ctrl+F1 print, Ctrl+F2 preview, Ctrl+F3 cancel (virtual key codes 112..114).
     virtual void HandleReportKey(int virtualKey) = 0;
+    // The dialog itself.
+    virtual TReportFillPaperForm* Form() const = 0;
 };
 
-// Until the report engine is in the program: the dialog tells the user reports are not available.
+// The measurement report's fill-in dialog with its layout, parented to the main window.
 std::unique_ptr<TReportFillPaperDialog> CreateReportFillPaperDialog(ReportKind kind,
                                                                     QWidget* parent);
 

@@ -1,7 +1,7 @@
 #include "app/dialogs/CommentsInputFormUnit.h"
 
 #include "app/Texts.h"
-#include "app/dialogs/QtMemo.h"
+#include "platform/ui/QtMemo.h"
 #include "config/LocalStringsUnit.h"
 #include "ui_CommentsInputForm.h"
 

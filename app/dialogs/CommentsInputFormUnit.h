@@ -15,9 +15,13 @@ class CommentsInputForm;
 
 class QPlainTextEdit;
 
+namespace platform::ui {
+class QtMemo;
+}
+
 namespace app {
 
-class QtMemo;
+using platform::ui::QtMemo;
 
 class TCommentsInputForm : public QDialog {
 public:

@@ -2,7 +2,7 @@
 
 #include "app/GridLayout.h"
 #include "app/Texts.h"
-#include "app/dialogs/QtMemo.h"
+#include "platform/ui/QtMemo.h"
 #include "app/pages/ParamGrid.h"
 #include "ui_ConfigurationsPage.h"
 

@@ -29,10 +29,14 @@ namespace Ui {
 class TConfigurationsPage;
 }
 
+namespace platform::ui {
+class QtMemo;
+}
+
 namespace app {
 
 class TGarnetwickMainForm;
-class QtMemo;
+using platform::ui::QtMemo;
 
 // What the page needs of the window around it. The main window answers through its public
 // members; tests answer with a small fixture.

@@ -20,6 +20,11 @@ TRptPreviewFactory& registeredPreview() {
     return factory;
 }
 
+TRptPreviewFactory& registeredCloser() {
+    static TRptPreviewFactory closer;
+    return closer;
+}
+
 int roundToInt(double v) {
     if (!std::isfinite(v)) {
         return 0;
@@ -36,6 +41,10 @@ std::int32_t tenthsOf(int pixels, int dpi) {
 
 void RegisterPreview(TRptPreviewFactory factory) {
     registeredPreview() = std::move(factory);
+}
+
+void RegisterPreviewCloser(TRptPreviewFactory closer) {
+    registeredCloser() = std::move(closer);
 }
 
 // ---- printer settings ---------------------------------------------------------------------------
@@ -195,6 +204,9 @@ TRptPrinter::TRptPrinter(TRptReportLink* parentReport) : ParentReport(parentRepo
 }
 
 TRptPrinter::~TRptPrinter() {
+    if (ShowingPreview && registeredCloser()) {
+        registeredCloser()(*this);
+    }
     CleanUp();
 }
 

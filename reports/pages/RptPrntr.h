@@ -136,6 +136,9 @@ public:
 // registers itself here).
 using TRptPreviewFactory = std::function<void(TRptPrinter& printer)>;
 void RegisterPreview(TRptPreviewFactory factory);
+// Closes the preview's window of a printer object that goes while its preview is shown (a run
+// that failed half way), so no window is left showing a printer object that is gone.
+void RegisterPreviewCloser(TRptPreviewFactory closer);
 
 class TRptPrinter {
 public:

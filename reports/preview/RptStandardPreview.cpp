@@ -695,6 +695,16 @@ void TRptStandardPreview::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TRptStandardPreview::PrinterGone() {
+    if (printer_ != nullptr) {
+        openPreviews().erase(printer_);
+        RptPreview->ReleaseRptPrinter();
+        printer_ = nullptr;
+    }
+    closed_ = true;
+    close();
+}
+
 // ---- interfaces ---------------------------------------------------------------------------------
 
 namespace {
@@ -727,6 +737,11 @@ void TRptStandardPreviewInterface::ShowModal(TRptPrinter& printer) {
 
 void RegisterStandardPreview() {
     RegisterPreview([](TRptPrinter& printer) { TRptStandardPreviewInterface().Show(printer); });
+    RegisterPreviewCloser([](TRptPrinter& printer) {
+        if (TRptStandardPreview* window = StandardPreviewOf(printer)) {
+            window->PrinterGone();
+        }
+    });
 }
 
 TRptStandardPreview* StandardPreviewOf(const TRptPrinter& printer) {

@@ -104,6 +104,8 @@ public:
     void ThumbGridSelectCell(int row);
     // Recomputes the thumbnail column and rows for the grid's width.
     void UpdateThumbnails();
+    // The printer object is going: the window lets go of it and closes.
+    void PrinterGone();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,7 +3,7 @@
 #include "DialogTestSupport.h"
 
 #include "app/dialogs/CommentsInputFormUnit.h"
-#include "app/dialogs/QtMemo.h"
+#include "platform/ui/QtMemo.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QClipboard>

@@ -11,6 +11,8 @@
 
 #include <fstream>
 
+#include <unistd.h>
+
 namespace {
 
 using platform::devices::DeviceEvent;
@@ -61,9 +63,11 @@ TEST_F(MainWindowTest, WithoutTheDriverTheWindowComesUpUnconnected) {
 }
 
 TEST_F(MainWindowTest, MissingLanguageFilesStopTheStartUp) {
-    const auto folder = std::filesystem::temp_directory_path() / "tb_no_strings";
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("tb_no_strings_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     start(folder / "tollerbank3");
+    std::filesystem::remove_all(folder);
     EXPECT_TRUE(form().StartUpFailed());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Fatal error");

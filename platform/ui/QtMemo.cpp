@@ -1,4 +1,4 @@
-#include "app/dialogs/QtMemo.h"
+#include "platform/ui/QtMemo.h"
 
 #include "platform/text/Cp1251.h"
 
@@ -6,7 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace app {
+namespace platform::ui {
 
 namespace {
 
@@ -84,4 +84,4 @@ void QtMemo::setSelectionLength(int length) {
     edit_->setTextCursor(cursor);
 }
 
-} // namespace app
+} // namespace platform::ui

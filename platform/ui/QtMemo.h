@@ -13,9 +13,9 @@
 
 class QPlainTextEdit;
 
-namespace app {
+namespace platform::ui {
 
-class QtMemo : public platform::ui::Memo {
+class QtMemo : public Memo {
 public:
     explicit QtMemo(QPlainTextEdit* edit);
     ~QtMemo() override;
@@ -49,4 +49,4 @@ private:
     QMetaObject::Connection connection_;
 };
 
-} // namespace app
+} // namespace platform::ui

@@ -1,4 +1,4 @@
-#include "app/dialogs/Cp1251TextEdit.h"
+#include "platform/ui/Cp1251TextEdit.h"
 
 #include "platform/text/Cp1251.h"
 
@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
-namespace app {
+namespace platform::ui {
 
 QString KeepCp1251Chars(const QString& text) {
     QString kept;
@@ -56,4 +56,4 @@ void Cp1251TextEdit::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-} // namespace app
+} // namespace platform::ui

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-namespace app {
+namespace platform::ui {
 
 // The text without the characters Windows-1251 cannot hold.
 QString KeepCp1251Chars(const QString& text);
@@ -21,4 +21,4 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 };
 
-} // namespace app
+} // namespace platform::ui
