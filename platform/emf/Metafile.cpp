@@ -238,8 +238,9 @@ Metafile::Metafile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
             need(inside(offDesc, nDesc, 2, nBytes), "metafile description outside the file");
         }
     }
-    const double w = double(frame_.Right - frame_.Left) * dpmmX_ / 100.0;
-    const double h = double(frame_.Bottom - frame_.Top) * dpmmY_ / 100.0;
+    // The frame's corners come from the file: their difference may not fit an int.
+    const double w = (double(frame_.Right) - double(frame_.Left)) * dpmmX_ / 100.0;
+    const double h = (double(frame_.Bottom) - double(frame_.Top)) * dpmmY_ / 100.0;
     need(std::isfinite(w) && std::isfinite(h) && std::fabs(w) < 1e6 && std::fabs(h) < 1e6,
          "metafile frame out of range");
     width_ = int(std::nearbyint(std::fabs(w)));

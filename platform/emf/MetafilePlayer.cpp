@@ -121,8 +121,8 @@ public:
     Player(const Metafile& mf, gfx::TCanvas& canvas, const gfx::TRect& dest)
         : mf_(mf), canvas_(canvas), initialClip_(canvas.ClipSetting()) {
         const gfx::TRect& f = mf.Frame();
-        const double srcW = double(f.Right - f.Left) * mf.DeviceDpmmX() / 100.0;
-        const double srcH = double(f.Bottom - f.Top) * mf.DeviceDpmmY() / 100.0;
+        const double srcW = (double(f.Right) - double(f.Left)) * mf.DeviceDpmmX() / 100.0;
+        const double srcH = (double(f.Bottom) - double(f.Top)) * mf.DeviceDpmmY() / 100.0;
         srcLeft_ = double(f.Left) * mf.DeviceDpmmX() / 100.0;
         srcTop_ = double(f.Top) * mf.DeviceDpmmY() / 100.0;
         kx_ = std::fabs(srcW) > 1e-9 ? double(dest.Width()) / srcW : 1.0;

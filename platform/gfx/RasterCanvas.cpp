@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <utility>
@@ -128,6 +129,19 @@ struct RasterCanvas::Stroke {
             left = pattern[phase];
         }
     }
+    // The pattern as it stands after `steps` more pixels.
+    void skip(long long steps) {
+        if (!pattern || steps <= 0) {
+            return;
+        }
+        long long cycle = 0;
+        for (int i = 0; i < count; ++i) {
+            cycle += pattern[i];
+        }
+        for (long long k = steps % cycle; k > 0; --k) {
+            advance();
+        }
+    }
     bool on() const { return !pattern || (phase % 2) == 0; }
 };
 
@@ -211,7 +225,37 @@ void RasterCanvas::strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& cli
     const int sx = dx < 0 ? -1 : 1;
     const int sy = dy < 0 ? -1 : 1;
     const long long n = std::max(adx, ady);
-    for (long long i = 0; i < n; ++i) {
+    // Only the steps whose pixel can reach the clip rectangle are drawn; the others only move the
+    // dash pattern on. A line reaching far outside the picture costs no more than its visible part.
+    long long first = 0;
+    long long last = n;
+    const int margin = s.width + 2;
+    const auto keepInside = [&](long long start, int dir, double perStep, int low, int high) {
+        const double lowV = double(low) - margin;
+        const double highV = double(high) + margin;
+        if (perStep == 0.0) {
+            if (double(start) < lowV || double(start) >= highV) {
+                last = first;
+            }
+            return;
+        }
+        double i0 = (lowV - double(start)) / (dir * perStep);
+        double i1 = (highV - double(start)) / (dir * perStep);
+        if (i0 > i1) {
+            std::swap(i0, i1);
+        }
+        first = std::max(first, static_cast<long long>(std::floor(i0)) - 2);
+        last = std::min(last, static_cast<long long>(std::ceil(i1)) + 2);
+    };
+    if (n > 0) {
+        keepInside(a.X, sx, double(adx) / double(n), clip.Left, clip.Right);
+        keepInside(a.Y, sy, double(ady) / double(n), clip.Top, clip.Bottom);
+    }
+    if (last < first) {
+        last = first;
+    }
+    s.skip(first);
+    for (long long i = first; i < last; ++i) {
         int x;
         int y;
         if (adx >= ady) {
@@ -223,9 +267,43 @@ void RasterCanvas::strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& cli
         }
         strokePixel(x, y, s, clip);
     }
+    s.skip(n - last);
     if (s.width > 1) {
         stampPen(b.X, b.Y, s.pen, clip); // wide pens have round ends covering the end point
     }
+}
+
+void RasterCanvas::strokeRun(long long x, long long y, int dx, int dy, long long count, Stroke& s,
+                             const TRect& clip) {
+    if (count <= 0) {
+        return;
+    }
+    // Pixels of the run that can reach the clip rectangle; the rest only move the pattern on.
+    const long long margin = s.width + 1;
+    long long first = 0;
+    long long last = count;
+    const auto keepInside = [&](long long start, int dir, int low, int high) {
+        if (dir == 0) {
+            if (start < low - margin || start >= high + margin) {
+                last = first;
+            }
+            return;
+        }
+        const long long a = dir > 0 ? low - margin - start : start - (high + margin) + 1;
+        const long long b = dir > 0 ? high + margin - start : start - (low - margin) + 1;
+        first = std::max(first, a);
+        last = std::min(last, b);
+    };
+    keepInside(x, dx, clip.Left, clip.Right);
+    keepInside(y, dy, clip.Top, clip.Bottom);
+    if (last < first) {
+        last = first;
+    }
+    s.skip(first);
+    for (long long i = first; i < last; ++i) {
+        strokePixel(static_cast<int>(x + dx * i), static_cast<int>(y + dy * i), s, clip);
+    }
+    s.skip(count - last);
 }
 
 void RasterCanvas::LineTo(int x, int y) {
@@ -348,37 +426,29 @@ void RasterCanvas::Rectangle(int left, int top, int right, int bottom) {
     const std::uint32_t fill = colorToArgb(Brush.Color);
     if (Pen.Style == TPenStyle::psClear) {
         if (solid) {
-            for (int y = b.Top; y < b.Bottom - 1; ++y) {
+            for (int y = std::max(b.Top, clip.Top); y < std::min(b.Bottom - 1, clip.Bottom); ++y) {
                 fillSpan(y, b.Left, b.Right - 1, fill, clip);
             }
         }
         return;
     }
     if (solid) {
-        for (int y = b.Top + 1; y < b.Bottom - 1; ++y) {
+        for (int y = std::max(b.Top + 1, clip.Top); y < std::min(b.Bottom - 1, clip.Bottom); ++y) {
             fillSpan(y, b.Left + 1, b.Right - 1, fill, clip);
         }
     }
     // The outline, clockwise from the top-left pixel, so styled pens run round it.
     Stroke s;
     setupStroke(s, Pen, Brush);
-    const int r = b.Right - 1;
-    const int btm = b.Bottom - 1;
-    for (int x = b.Left; x <= r; ++x) {
-        strokePixel(x, b.Top, s, clip);
-    }
-    for (int y = b.Top + 1; y <= btm; ++y) {
-        strokePixel(r, y, s, clip);
-    }
+    const long long r = static_cast<long long>(b.Right) - 1;
+    const long long btm = static_cast<long long>(b.Bottom) - 1;
+    strokeRun(b.Left, b.Top, 1, 0, r - b.Left + 1, s, clip);
+    strokeRun(r, b.Top + 1LL, 0, 1, btm - b.Top, s, clip);
     if (btm > b.Top) {
-        for (int x = r - 1; x >= b.Left; --x) {
-            strokePixel(x, btm, s, clip);
-        }
+        strokeRun(r - 1, btm, -1, 0, r - b.Left, s, clip);
     }
     if (r > b.Left) {
-        for (int y = btm - 1; y > b.Top; --y) {
-            strokePixel(b.Left, y, s, clip);
-        }
+        strokeRun(b.Left, btm - 1, 0, -1, btm - 1 - b.Top, s, clip);
     }
 }
 
@@ -401,7 +471,7 @@ void RasterCanvas::FrameRect(const TRect& r) {
     const std::uint32_t c = colorToArgb(Brush.Color);
     fillSpan(r.Top, r.Left, r.Right, c, clip);
     fillSpan(r.Bottom - 1, r.Left, r.Right, c, clip);
-    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+    for (int y = std::max(r.Top + 1, clip.Top); y < std::min(r.Bottom - 1, clip.Bottom); ++y) {
         plot(r.Left, y, c, clip);
         plot(r.Right - 1, y, c, clip);
     }

@@ -46,6 +46,9 @@ private:
     void fillSpan(int y, int x0, int x1, std::uint32_t argb, const TRect& clip);
     void strokePixel(int x, int y, Stroke& s, const TRect& clip);
     void strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& clip);
+    // `count` pixels from (x, y), stepping (dx, dy) with each of them -1, 0 or 1.
+    void strokeRun(long long x, long long y, int dx, int dy, long long count, Stroke& s,
+                   const TRect& clip);
     void stampPen(int x, int y, std::uint32_t argb, const TRect& clip);
     FontCache& fontCache();
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <set>
 
 using namespace platform::gfx;
@@ -133,6 +135,77 @@ TEST(RasterLines, WidePensAreSolidAndCoverTheEndPoint) {
     }
     EXPECT_EQ(b.GetPixel(15, 8), clWhite);
     EXPECT_EQ(b.GetPixel(15, 12), clWhite);
+}
+
+// Lines reaching far outside the picture (a hostile page can ask for them) cost only their visible
+// part, and leave exactly the pixels and dash phase of a picture big enough to hold them all.
+TEST(RasterLines, FarOutsideLinesDrawTheirVisiblePartOnly) {
+    struct Case {
+        TPenStyle style;
+        int width;
+        std::vector<TPoint> points; // in the small picture's coordinates
+    };
+    const Case cases[] = {
+        {TPenStyle::psDash, 1, {{-900, 7}, {30, 7}, {30, 25}, {-400, 300}}},
+        {TPenStyle::psDashDot, 1, {{-700, -650}, {20, 20}, {700, 39}}},
+        {TPenStyle::psSolid, 3, {{-800, 12}, {39, 12}, {39, -900}}},
+        {TPenStyle::psDot, 1, {{5, -999}, {6, 999}}},
+    };
+    const int offset = 1000;
+    for (const Case& c : cases) {
+        TBitmap small = whiteBitmap(40, 40);
+        TBitmap big = whiteBitmap(2 * offset + 40, 2 * offset + 40);
+        for (TBitmap* b : {&small, &big}) {
+            const int shift = b == &big ? offset : 0;
+            TCanvas& canvas = b->Canvas();
+            canvas.Pen.Style = c.style;
+            canvas.Pen.Width = c.width;
+            canvas.Brush.Style = TBrushStyle::bsClear;
+            std::vector<TPoint> shifted;
+            for (const TPoint& p : c.points) {
+                shifted.push_back({p.X + shift, p.Y + shift});
+            }
+            canvas.Polyline(shifted);
+        }
+        int drawn = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                ASSERT_EQ(small.GetPixel(x, y), big.GetPixel(x + offset, y + offset))
+                    << int(c.style) << ": " << x << "," << y;
+                drawn += small.GetPixel(x, y) == clBlack ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 10);
+    }
+    // Rectangles and frames whose sides run far outside: the same, solid brush and dashed pen.
+    for (const TRect r : {TRect{-900, -800, 30, 25}, TRect{10, -950, 900, 35}}) {
+        TBitmap small = whiteBitmap(40, 40);
+        TBitmap big = whiteBitmap(2 * offset + 40, 2 * offset + 40);
+        for (TBitmap* b : {&small, &big}) {
+            const int shift = b == &big ? offset : 0;
+            TCanvas& canvas = b->Canvas();
+            canvas.Pen.Style = TPenStyle::psDashDotDot;
+            canvas.Brush.Color = clYellow;
+            canvas.Rectangle(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
+            canvas.Brush.Color = clRed;
+            canvas.FrameRect({r.Left + 3 + shift, r.Top + 3 + shift, r.Right - 3 + shift,
+                              r.Bottom - 3 + shift});
+        }
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                ASSERT_EQ(small.GetPixel(x, y), big.GetPixel(x + offset, y + offset))
+                    << r.Left << ": " << x << "," << y;
+            }
+        }
+    }
+    // Four billion steps long: done at once.
+    TBitmap b = whiteBitmap(20, 20);
+    b.Canvas().Pen.Style = TPenStyle::psDash;
+    b.Canvas().MoveTo(-2000000000, 5);
+    b.Canvas().LineTo(2000000000, 5);
+    EXPECT_GT(countColor(b, clBlack, {0, 0, 20, 20}), 5);
+    b.Canvas().Rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
+    EXPECT_EQ(countColor(b, clWhite, {0, 0, 20, 20}), 400);
 }
 
 TEST(RasterShapes, RectangleExcludesItsRightAndBottomEdges) {
