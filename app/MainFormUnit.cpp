@@ -235,11 +235,11 @@ void TGarnetwickMainForm::FormCreate() {
 }
 
 void TGarnetwickMainForm::CreateActions() {
-    for (const ActionSpec& spec : ActionTable) {
+    for (const ActionSpec& entry : ActionTable) {
         auto* a = new QAction(this);
-        a->setObjectName(spec.name);
-        a->setText(spec.name);
-        a->setIcon(ToolIcon(spec.icon));
+        a->setObjectName(entry.name);
+        a->setText(entry.name);
+        a->setIcon(ToolIcon(entry.icon));
         addAction(a);
         actions_.push_back(a);
     }
@@ -382,11 +382,11 @@ void TGarnetwickMainForm::ApplyTexts() {
         ui_->MainPageControl->setTabToolTip(i, keyHint(PageHintPrefixes[i], 320 + i));
     }
     ui_->MainStatusBar->setToolTip(caption(219) + " : " + caption(220));
-    for (const ActionSpec& spec : ActionTable) {
-        QAction* a = Action(spec.name);
-        QString hint = spec.hintCaption < 0 ? errMsg(-spec.hintCaption)
-                       : spec.keyPrefix    ? keyHint(spec.keyPrefix, spec.hintCaption)
-                                           : caption(spec.hintCaption);
+    for (const ActionSpec& entry : ActionTable) {
+        QAction* a = Action(entry.name);
+        QString hint = entry.hintCaption < 0 ? errMsg(-entry.hintCaption)
+                       : entry.keyPrefix    ? keyHint(entry.keyPrefix, entry.hintCaption)
+                                           : caption(entry.hintCaption);
         a->setToolTip(hint);
         a->setStatusTip(hint);
     }

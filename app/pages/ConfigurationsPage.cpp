@@ -68,7 +68,7 @@ bool typesCharacter(const QKeyEvent* e) {
 // Keeps a mask edit within what its parameter can hold, for typed and pasted text alike.
 class ParamTextValidator : public QValidator {
 public:
-    ParamTextValidator(TParamEditSpec spec, QObject* parent) : QValidator(parent), spec_(spec) {}
+    ParamTextValidator(TParamEditSpec rule, QObject* parent) : QValidator(parent), spec_(rule) {}
     State validate(QString& input, int&) const override {
         return ParamEditTextAcceptable(fromQt(input), spec_, text::formatSettings()) ? Acceptable
                                                                                      : Invalid;

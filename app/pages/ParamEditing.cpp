@@ -83,29 +83,29 @@ int ParamButtonImageIndex(int param, double value) {
 }
 
 TParamEditSpec ParamEditSpec(int number, const TEditorItem& item, int displayDecimals) {
-    TParamEditSpec spec;
-    spec.digitsOnly =
+    TParamEditSpec rule;
+    rule.digitsOnly =
         !item.EditMask.empty() && std::all_of(item.EditMask.begin(), item.EditMask.end(),
                                               [](char c) { return c == '0' || c == '9'; });
     if (number < 0 || number >= ParamCount) {
-        return spec;
+        return rule;
     }
     const TParamDescriptor& d = ParamDescriptorTable[static_cast<std::size_t>(number)];
     switch (d.Kind) {
     case PK_INTEGER:
     case PK_LIST:
-        spec.maxDigits = std::max(digitsOf(d.IntMax), digitsOf(d.IntMin));
+        rule.maxDigits = std::max(digitsOf(d.IntMax), digitsOf(d.IntMin));
         break;
     case PK_REAL: {
         const double largest = std::max(std::fabs(d.RealMax), std::fabs(d.RealMin));
-        spec.maxDigits =
+        rule.maxDigits =
             digitsOf(static_cast<std::int64_t>(largest)) + std::max(0, displayDecimals);
         break;
     }
     default:
         break;
     }
-    return spec;
+    return rule;
 }
 
 int DisplayDecimals(std::string_view display, char decimalSeparator) {
@@ -120,17 +120,17 @@ int DisplayDecimals(std::string_view display, char decimalSeparator) {
     return n;
 }
 
-bool ParamEditTextAcceptable(std::string_view text, const TParamEditSpec& spec,
+bool ParamEditTextAcceptable(std::string_view text, const TParamEditSpec& rule,
                              const platform::text::FormatSettings& fs) {
     int digits = 0;
     for (char c : text) {
         if (isDigit(static_cast<unsigned char>(c))) {
             ++digits;
-        } else if (spec.digitsOnly && c != fs.thousandSeparator) {
+        } else if (rule.digitsOnly && c != fs.thousandSeparator) {
             return false;
         }
     }
-    return spec.maxDigits <= 0 || digits <= spec.maxDigits;
+    return rule.maxDigits <= 0 || digits <= rule.maxDigits;
 }
 
 bool ParamKeyPasses(char32_t c, bool inEditor, const platform::text::FormatSettings& fs) {

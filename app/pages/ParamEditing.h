@@ -61,7 +61,7 @@ TParamEditSpec ParamEditSpec(int number, const TEditorItem& item, int displayDec
 int DisplayDecimals(std::string_view display, char decimalSeparator);
 
 // Whether an editor may hold this text (typed or pasted).
-bool ParamEditTextAcceptable(std::string_view text, const TParamEditSpec& spec,
+bool ParamEditTextAcceptable(std::string_view text, const TParamEditSpec& rule,
                              const platform::text::FormatSettings& fs);
 
 // The character filter of the grids and their editors: digits and the user's separators; the

@@ -47,7 +47,7 @@ TEST(ParamEditSpecTest, LimitsFollowTheLargestValue) {
 TEST(ParamEditSpecTest, AcceptsTextWithinClassAndDigits) {
     struct Row {
         const char* text;
-        TParamEditSpec spec;
+        TParamEditSpec rule;
         FormatSettings fs;
         bool accepted;
     };
@@ -60,7 +60,7 @@ TEST(ParamEditSpecTest, AcceptsTextWithinClassAndDigits) {
         {"anything", {false, 0}, kDotComma, true},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(app::ParamEditTextAcceptable(r.text, r.spec, r.fs), r.accepted) << r.text;
+        EXPECT_EQ(app::ParamEditTextAcceptable(r.text, r.rule, r.fs), r.accepted) << r.text;
     }
 }
 
