@@ -1,9 +1,9 @@
-// An in-memory display service with the contract of the original platform's DirectDraw, which
-// the drawing-surface controls are built on: surfaces with a pixel buffer, colour fills and
-// blits, a drawing context that locks its surface until released, palettes, clippers that tie
-// the screen to a window, and display modes. The "screen" is the set of windows that clippers
-// point at: a blit onto the primary surface lands in the clipper's window. Exclusive full-screen
-// use and display-mode switching do not exist here and answer DDERR_UNSUPPORTED.
+// An in-memory display service, which the drawing-surface controls are built on: surfaces with
+// a pixel buffer, colour fills and blits, a drawing context that locks its surface until
+// released, palettes, clippers that tie the screen to a window, and display modes. The "screen"
+// is the set of windows that clippers point at: a blit onto the primary surface lands in the
+// clipper's window. Exclusive full-screen use and display-mode switching do not exist here and
+// answer DDERR_UNSUPPORTED.
 #pragma once
 
 #include "platform/gfx/Bitmap.h"

@@ -1,6 +1,5 @@
-// The drawing interface every picture of the program is made with. It keeps the rules of the
-// original platform's device contexts, which the drawing code of the records and reports was
-// written against:
+// The drawing interface every picture of the program is made with. The drawing code of the
+// records and reports relies on these rules:
 // - a line covers its start point and not its end point;
 // - Rectangle, Ellipse, RoundRect, Pie and FillRect cover Left..Right-1 and Top..Bottom-1;
 // - a clear pen leaves the outline out and makes filled shapes one pixel smaller;
@@ -62,7 +61,7 @@ struct TFont {
     friend bool operator==(const TFont&, const TFont&) = default;
 };
 
-// a * b / c rounded half away from zero (the font-size rule of the original platform); -1 when c
+// a * b / c rounded half away from zero (how font heights are scaled to a resolution); -1 when c
 // is 0 or the result does not fit.
 int MulDiv(int a, int b, int c);
 

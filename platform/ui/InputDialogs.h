@@ -28,7 +28,7 @@ InputDialogService& inputDialogs();
 // Installs a service (not owned); nullptr restores the default.
 void setInputDialogService(InputDialogService* service);
 
-// The input box of the original platform: the preset text when cancelled.
+// Asks the user for one line of text; answers the preset text when cancelled.
 std::string InputBox(const std::string& title, const std::string& prompt, const std::string& value);
 
 // Records every request; answers come from the queue, then a cancel.

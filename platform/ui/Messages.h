@@ -49,7 +49,8 @@ public:
 MessageQueue& messageQueue();
 void setMessageQueue(MessageQueue* queue);
 
-// PostMessage and Application.ProcessMessages of the original platform.
+// Posts a message to a target: it is handled once the event loop next runs. ProcessMessages
+// handles every message waiting now and returns.
 void PostMessage(MessageTarget* target, unsigned msg, std::intptr_t wParam, std::intptr_t lParam);
 void ProcessMessages();
 // A nested wait for the next message (a modal loop's step).
