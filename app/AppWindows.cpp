@@ -15,12 +15,10 @@ TAppWindows::TAppWindows() = default;
 TAppWindows::~TAppWindows() = default;
 
 void TAppWindows::Create(QWidget* mainWindow) {
+    mainWindow_ = mainWindow;
     progress_ = new TProgressForm(mainWindow);
     editStrPar_ = new TEditStrParForm(mainWindow);
     comments_ = new TCommentsInputForm(mainWindow);
-    ascanReport_ = CreateReportFillPaperDialog(ReportKind::AScan, mainWindow);
-    bandReport_ = CreateReportFillPaperDialog(ReportKind::Band, mainWindow);
-    mapReport_ = CreateReportFillPaperDialog(ReportKind::Map, mainWindow);
     checkSaved_ = new TCheckSavedRecordsForm(mainWindow);
 }
 
@@ -96,13 +94,20 @@ bool TAppWindows::EditComments(std::vector<std::string>& lines) {
     return true;
 }
 
-TReportFillPaperDialog* TAppWindows::Report(ReportKind kind) const {
-    switch (kind) {
-    case ReportKind::AScan: return ascanReport_.get();
-    case ReportKind::Band: return bandReport_.get();
-    case ReportKind::Map: return mapReport_.get();
+TReportFillPaperDialog* TAppWindows::Report(ReportKind kind) {
+    const auto index = static_cast<std::size_t>(kind);
+    if (mainWindow_ == nullptr || index >= reports_.size()) {
+        return nullptr; // the windows were not created
     }
-    return nullptr;
+    if (!reports_[index]) {
+        reports_[index] = CreateReportFillPaperDialog(kind, mainWindow_);
+    }
+    return reports_[index].get();
+}
+
+TReportFillPaperDialog* TAppWindows::BuiltReport(ReportKind kind) const {
+    const auto index = static_cast<std::size_t>(kind);
+    return index < reports_.size() ? reports_[index].get() : nullptr;
 }
 
 void TAppWindows::ApplyTexts() {

@@ -1,11 +1,14 @@
-// The program's windows other than the main window, created at start-up in their fixed order and
-// kept to the end. The main window and its pages reach them here.
+// The program's windows other than the main window, kept to the end. The small dialogs are created
+// at start-up in their fixed order; a report's fill-in dialog, with its layout and the printer it
+// asks for its paper, is built the first time a command needs it, so start-up never waits for the
+// printers. The main window and its pages reach them here.
 #pragma once
 
 #include "app/ReportDialogs.h"
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -59,7 +62,10 @@ public:
     // The comments dialog over the lines (Windows-1251); true with the confirmed lines.
     bool EditComments(std::vector<std::string>& lines);
 
-    TReportFillPaperDialog* Report(ReportKind kind) const;
+    // The report's dialog, built on first use.
+    TReportFillPaperDialog* Report(ReportKind kind);
+    // The report's dialog if it has been built (nullptr before).
+    TReportFillPaperDialog* BuiltReport(ReportKind kind) const;
     TProgressForm* ProgressForm() const { return progress_; }
     TEditStrParForm* EditStrParForm() const { return editStrPar_; }
     TCommentsInputForm* CommentsInputForm() const { return comments_; }
@@ -74,7 +80,9 @@ private:
     TEditStrParForm* editStrPar_ = nullptr;
     TCommentsInputForm* comments_ = nullptr;
     TCheckSavedRecordsForm* checkSaved_ = nullptr;
-    std::unique_ptr<TReportFillPaperDialog> ascanReport_, bandReport_, mapReport_;
+    QWidget* mainWindow_ = nullptr;
+    // By kind: A-scan, band, map.
+    std::array<std::unique_ptr<TReportFillPaperDialog>, 3> reports_;
 };
 
 } // namespace app

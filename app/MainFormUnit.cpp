@@ -709,7 +709,8 @@ void TGarnetwickMainForm::CtrlKeyDown(int key) {
         const ReportKind kind = page == MainPage::AScans  ? ReportKind::AScan
                                 : page == MainPage::Bands ? ReportKind::Band
                                                           : ReportKind::Map;
-        TReportFillPaperDialog* dialog = ReportDialog(kind);
+        // A report never built is not showing.
+        TReportFillPaperDialog* dialog = Windows.BuiltReport(kind);
         const int fn = functionKeyNumber(key);
         if (dialog != nullptr && dialog->IsShowing() && !dialog->IsPreviewing() && fn >= 1 &&
             fn <= 3) {

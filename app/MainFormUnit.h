@@ -96,6 +96,7 @@ public:
     TBandsPage* BandsPage() const { return bandPage_; }
     TMapsPage* MapsPage() const { return mapPage_; }
     TFlashMarkupPage* FlashPage() const { return flashPage_; }
+    // The report's fill-in dialog, built the first time it is asked for.
     TReportFillPaperDialog* ReportDialog(ReportKind kind) const;
     // The 23 drawing surfaces in the order start-up initialises them.
     std::vector<TSurfaceView*> AllSurfaces() const;
