@@ -241,7 +241,7 @@ void TGarnetwickMainForm::CreateActions() {
         a->setText(entry.name);
         a->setIcon(ToolIcon(entry.icon));
         addAction(a);
-        actions_.push_back(a);
+        actions_.emplace(entry.name, a);
     }
     QAction* disconnectAction = Action("DisconnectDeviceAction");
     disconnectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -297,12 +297,8 @@ void TGarnetwickMainForm::CreateActions() {
 }
 
 QAction* TGarnetwickMainForm::Action(std::string_view name) const {
-    for (QAction* a : actions_) {
-        if (a->objectName().toStdString() == name) {
-            return a;
-        }
-    }
-    return nullptr;
+    const auto found = actions_.find(name);
+    return found != actions_.end() ? found->second : nullptr;
 }
 
 TReportFillPaperDialog* TGarnetwickMainForm::ReportDialog(ReportKind kind) const {
@@ -367,9 +363,10 @@ void TGarnetwickMainForm::FormShow() {
     // 11, 12.
     DeviceDescription = GetCaptionString(35);
     Windows.SetStringEditorCaption(caption(49));
-    // 13. The surfaces; the pictures drawn before they existed are drawn again.
-    InitializeSurfaces();
-    RefreshMeasurementPages();
+    // 13. The surfaces of the page in front; the pictures drawn before they existed are drawn
+    // again. The other pages' surfaces wait until their page is first shown.
+    surfacesDue_ = true;
+    ShowPageSurfaces(ActivePage());
     // 14.
     SetActivePage(0);
     UpdateActionStates();
@@ -408,23 +405,40 @@ void TGarnetwickMainForm::LayoutGrids() {
     configPage_->LayoutGrids();
 }
 
+std::vector<TSurfaceView*> TGarnetwickMainForm::PageSurfaces(int page) const {
+    switch (static_cast<MainPage>(page)) {
+    case MainPage::Setup:
+        break;
+    case MainPage::AScans:
+        return ascanPage_->Surfaces();
+    case MainPage::Bands:
+        return bandPage_->Surfaces();
+    case MainPage::Maps:
+        return mapPage_->Surfaces();
+    case MainPage::Flash:
+        return {flashPage_->Surface()};
+    }
+    return {};
+}
+
 std::vector<TSurfaceView*> TGarnetwickMainForm::AllSurfaces() const {
-    std::vector<TSurfaceView*> all{flashPage_->Surface()};
-    for (auto* v : ascanPage_->Surfaces()) {
-        all.push_back(v);
-    }
-    for (auto* v : bandPage_->Surfaces()) {
-        all.push_back(v);
-    }
-    for (auto* v : mapPage_->Surfaces()) {
-        all.push_back(v);
+    std::vector<TSurfaceView*> all;
+    for (int page = 0; page < MainPageCount; ++page) {
+        for (TSurfaceView* v : PageSurfaces(page)) {
+            all.push_back(v);
+        }
     }
     return all;
 }
 
-void TGarnetwickMainForm::InitializeSurfaces() {
+void TGarnetwickMainForm::ShowPageSurfaces(int page) {
+    static_assert(std::tuple_size_v<decltype(pageSurfacesUp_)> == MainPageCount);
+    if (page < 0 || page >= MainPageCount || pageSurfacesUp_[static_cast<std::size_t>(page)]) {
+        return;
+    }
+    pageSurfacesUp_[static_cast<std::size_t>(page)] = true;
     std::string firstFailure;
-    for (TSurfaceView* v : AllSurfaces()) {
+    for (TSurfaceView* v : PageSurfaces(page)) {
         try {
             v->Initialize();
         } catch (const std::exception& e) {
@@ -433,17 +447,30 @@ void TGarnetwickMainForm::InitializeSurfaces() {
             }
         }
     }
-    // One report for the lot; the surfaces that came up and the first page still work.
+    // One report for the page; the surfaces that came up and the other pages still work.
     if (!firstFailure.empty()) {
         platform::ui::messageBoxes().show(firstFailure, "Error", platform::ui::MessageIcon::Error,
                                           platform::ui::MessageButtons::Ok);
     }
+    RefreshPagePictures(page);
 }
 
-void TGarnetwickMainForm::RefreshMeasurementPages() {
-    RefreshList(*this, ListKind::AScans);
-    RefreshList(*this, ListKind::Bands);
-    RefreshList(*this, ListKind::Maps);
+void TGarnetwickMainForm::RefreshPagePictures(int page) {
+    // The memory page draws its chart each time it is shown.
+    switch (static_cast<MainPage>(page)) {
+    case MainPage::AScans:
+        RefreshList(*this, ListKind::AScans);
+        break;
+    case MainPage::Bands:
+        RefreshList(*this, ListKind::Bands);
+        break;
+    case MainPage::Maps:
+        RefreshList(*this, ListKind::Maps);
+        break;
+    case MainPage::Setup:
+    case MainPage::Flash:
+        break;
+    }
 }
 
 // ---- states and status ---------------------------------------------------------------------
@@ -549,6 +576,9 @@ void TGarnetwickMainForm::TabShown(int index) {
     }
     for (int i = 0; i < static_cast<int>(MainPage::Flash); ++i) {
         ui_->MainPageControl->setTabIcon(i, QIcon(ControlButtonImage(i == index ? 0 : 1)));
+    }
+    if (surfacesDue_) {
+        ShowPageSurfaces(index);
     }
     switch (static_cast<MainPage>(index)) {
     case MainPage::Setup:

@@ -19,6 +19,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,8 +99,10 @@ public:
     TFlashMarkupPage* FlashPage() const { return flashPage_; }
     // The report's fill-in dialog, built the first time it is asked for.
     TReportFillPaperDialog* ReportDialog(ReportKind kind) const;
-    // The 23 drawing surfaces in the order start-up initialises them.
+    // The 23 drawing surfaces, page by page.
     std::vector<TSurfaceView*> AllSurfaces() const;
+    // The drawing surfaces of one page. They come up the first time their page is shown.
+    std::vector<TSurfaceView*> PageSurfaces(int page) const;
 
     // ---- commands of the configuration list (the page's buttons and keys run these)
     void ReceiveConfigsActionExecute();
@@ -125,8 +128,8 @@ private:
     void CreateActions();
     void ApplyTexts();
     void LayoutGrids();
-    void InitializeSurfaces();
-    void RefreshMeasurementPages();
+    void ShowPageSurfaces(int page);
+    void RefreshPagePictures(int page);
     void ShiftKeyDown(int key);
     void CtrlKeyDown(int key);
     void PlainKeyDown(int key);
@@ -143,8 +146,12 @@ private:
     TBandsPage* bandPage_ = nullptr;
     TMapsPage* mapPage_ = nullptr;
     TFlashMarkupPage* flashPage_ = nullptr;
-    std::vector<QAction*> actions_;
+    // By object name: commands are looked up by name on every state change.
+    std::map<std::string, QAction*, std::less<>> actions_;
     std::array<std::unique_ptr<platform::gfx::TBitmap>, 6> workBitmaps_;
+    // Set once start-up has reached the surfaces; then a page's come up when it is first shown.
+    bool surfacesDue_ = false;
+    std::array<bool, 5> pageSurfacesUp_{};
     bool shownOnce_ = false;
     bool startUpFailed_ = false;
     bool closing_ = false;

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 
 #include <fstream>
+#include <set>
 
 #include <unistd.h>
 
@@ -42,11 +43,45 @@ TEST_F(MainWindowTest, StartsConnectedOnTheSetupPage) {
               "<B> Ctrl+X</B>  Disconnect the instrument");
     EXPECT_EQ(action("PreviewAScanReportAction")->toolTip(), "Preview the A-scan report");
     EXPECT_TRUE(boxes.shown.empty());
-    // Every surface came up at its place's size.
-    for (TSurfaceView* v : form().AllSurfaces()) {
-        EXPECT_TRUE(v->Initialized()) << v->objectName().toStdString();
-    }
+    // The configurations page has no surfaces; the other pages' come up at their places' sizes
+    // the first time their page is shown.
     EXPECT_EQ(form().AllSurfaces().size(), 23u);
+    for (TSurfaceView* v : form().AllSurfaces()) {
+        EXPECT_FALSE(v->Initialized()) << v->objectName().toStdString();
+    }
+    for (int page = 1; page < app::MainPageCount; ++page) {
+        form().SetActivePage(page);
+        QApplication::processEvents();
+        for (int other = 1; other < app::MainPageCount; ++other) {
+            for (TSurfaceView* v : form().PageSurfaces(other)) {
+                EXPECT_EQ(v->Initialized(), other <= page) << v->objectName().toStdString();
+                if (other <= page && v->width() > 0 && v->height() > 0) {
+                    EXPECT_EQ(QSize(v->SurfaceWidth(), v->SurfaceHeight()), v->size())
+                        << v->objectName().toStdString();
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Records that arrive before their page was ever shown are drawn when it first is.
+TEST_F(MainWindowTest, APageShownForTheFirstTimeDrawsItsRecord) {
+    start();
+    action("ReceiveBandsFromDeviceAction")->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(form().Bands.Count, 3);
+    auto* view = form().findChild<TSurfaceView*>("BandBScanSurfaceView");
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->Initialized());
+    form().SetActivePage(2);
+    QApplication::processEvents();
+    ASSERT_TRUE(view->Initialized());
+    const auto& pixels = view->PresentedImage().Pixels();
+    const std::set<std::uint32_t> colours(pixels.begin(), pixels.end());
+    EXPECT_GE(colours.size(), 3u);
+    EXPECT_FALSE(status(1).isEmpty());
+    EXPECT_EQ(status(1), app::BandStatusText(form().Bands.current()));
 }
 
 TEST_F(MainWindowTest, WithoutTheDriverTheWindowComesUpUnconnected) {
