@@ -194,6 +194,15 @@ void TGarnetwickMainForm::FormCreate() {
 
     CreateActions();
     configPage_ = new TConfigurationsPage(*this, ui_->SetupTabSheet);
+    connect(ui_->MainPageControl, &QTabWidget::currentChanged, this,
+            [this](int index) { TabShown(index); });
+    ui_->MainPageControl->setCurrentIndex(0);
+}
+
+void TGarnetwickMainForm::BuildRecordPages() {
+    if (ascanPage_ != nullptr) {
+        return;
+    }
     ascanPage_ = new TAScansPage(*this, ui_->AScansTabSheet);
     bandPage_ = new TBandsPage(*this, ui_->BandsTabSheet);
     mapPage_ = new TMapsPage(*this, ui_->MapsTabSheet);
@@ -228,10 +237,48 @@ void TGarnetwickMainForm::FormCreate() {
                  "ShowFirstMapAction", "ShowPrevMapAction", "ShowNextMapAction",
                  "ShowLastMapAction", nullptr, "AddViewMapsCommentsAction",
                  "PrintMapReportAction", nullptr, "SwitchAScanParamsinMapAction"});
+    for (QWidget* page :
+         std::initializer_list<QWidget*>{ascanPage_, bandPage_, mapPage_, flashPage_}) {
+        page->show(); // made after its tab sheet, so not shown with it by itself
+    }
+    // What start-up has done for the other pages by now.
+    if (textsApplied_) {
+        ascanPage_->ApplyTexts();
+        bandPage_->ApplyTexts();
+        mapPage_->ApplyTexts();
+        flashPage_->ApplyTexts();
+        ascanPage_->LayoutGrids();
+        bandPage_->LayoutGrids();
+        mapPage_->LayoutGrids();
+    }
+    if (listsShown_) {
+        RefreshList(*this, ListKind::AScans);
+        RefreshList(*this, ListKind::Bands);
+        RefreshList(*this, ListKind::Maps);
+    }
+    if (textsApplied_) {
+        UpdateActionStates();
+    }
+}
 
-    connect(ui_->MainPageControl, &QTabWidget::currentChanged, this,
-            [this](int index) { TabShown(index); });
-    ui_->MainPageControl->setCurrentIndex(0);
+TAScansPage* TGarnetwickMainForm::AScansPage() {
+    BuildRecordPages();
+    return ascanPage_;
+}
+
+TBandsPage* TGarnetwickMainForm::BandsPage() {
+    BuildRecordPages();
+    return bandPage_;
+}
+
+TMapsPage* TGarnetwickMainForm::MapsPage() {
+    BuildRecordPages();
+    return mapPage_;
+}
+
+TFlashMarkupPage* TGarnetwickMainForm::FlashPage() {
+    BuildRecordPages();
+    return flashPage_;
 }
 
 void TGarnetwickMainForm::CreateActions() {
@@ -267,10 +314,10 @@ void TGarnetwickMainForm::CreateActions() {
     bind("LoadAScansFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::AScans); });
     bind("LoadBandsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Bands); });
     bind("LoadMapsFromFileAction", [this] { LoadRecordsFromFile(*this, ListKind::Maps); });
-    bind("FirstAScanAction", [this] { ascanPage_->FirstAScanActionExecute(); });
-    bind("PrevAScanAction", [this] { ascanPage_->PrevAScanActionExecute(); });
-    bind("NextAScanAction", [this] { ascanPage_->NextAScanActionExecute(); });
-    bind("LastAScanAction", [this] { ascanPage_->LastAScanActionExecute(); });
+    bind("FirstAScanAction", [this] { AScansPage()->FirstAScanActionExecute(); });
+    bind("PrevAScanAction", [this] { AScansPage()->PrevAScanActionExecute(); });
+    bind("NextAScanAction", [this] { AScansPage()->NextAScanActionExecute(); });
+    bind("LastAScanAction", [this] { AScansPage()->LastAScanActionExecute(); });
     // The commands on the shown record, alike for the three kinds.
     const std::pair<ListKind, std::array<const char*, 5>> recordCommands[] = {
         {ListKind::AScans,
@@ -344,6 +391,7 @@ void TGarnetwickMainForm::FormShow() {
     // 5.
     ApplyTexts();
     LayoutGrids();
+    textsApplied_ = true;
     configPage_->SetupParamControls();
     // 6, 7.
     FlashMarkup->Modified = 0;
@@ -352,14 +400,19 @@ void TGarnetwickMainForm::FormShow() {
     IdentifyConnectedDevice(FlashMarkup, DeviceDescription);
     UpdateActionStates();
     ShowConnectionStatus();
-    // 8-10.
+    // 8-10. The record pages are made when first needed and show their lists then.
     AScans.OriginLabel = caption(37);
-    RefreshList(*this, ListKind::AScans);
+    if (ascanPage_ != nullptr) {
+        RefreshList(*this, ListKind::AScans);
+    }
     Configs.OriginLabel = caption(37);
     configPage_->RefreshConfigList();
     configPage_->ClearGridSelections();
-    RefreshList(*this, ListKind::Bands);
-    RefreshList(*this, ListKind::Maps);
+    if (ascanPage_ != nullptr) {
+        RefreshList(*this, ListKind::Bands);
+        RefreshList(*this, ListKind::Maps);
+    }
+    listsShown_ = true;
     // 11, 12.
     DeviceDescription = GetCaptionString(35);
     Windows.SetStringEditorCaption(caption(49));
@@ -390,38 +443,44 @@ void TGarnetwickMainForm::ApplyTexts() {
     for (const auto& [name, number] : ActionCaptions) {
         Action(name)->setText(caption(number));
     }
-    ascanPage_->ApplyTexts();
-    bandPage_->ApplyTexts();
-    mapPage_->ApplyTexts();
+    if (ascanPage_ != nullptr) {
+        ascanPage_->ApplyTexts();
+        bandPage_->ApplyTexts();
+        mapPage_->ApplyTexts();
+    }
     configPage_->ApplyTexts();
-    flashPage_->ApplyTexts();
+    if (flashPage_ != nullptr) {
+        flashPage_->ApplyTexts();
+    }
     Windows.ApplyTexts();
 }
 
 void TGarnetwickMainForm::LayoutGrids() {
-    ascanPage_->LayoutGrids();
-    bandPage_->LayoutGrids();
-    mapPage_->LayoutGrids();
+    if (ascanPage_ != nullptr) {
+        ascanPage_->LayoutGrids();
+        bandPage_->LayoutGrids();
+        mapPage_->LayoutGrids();
+    }
     configPage_->LayoutGrids();
 }
 
-std::vector<TSurfaceView*> TGarnetwickMainForm::PageSurfaces(int page) const {
+std::vector<TSurfaceView*> TGarnetwickMainForm::PageSurfaces(int page) {
     switch (static_cast<MainPage>(page)) {
     case MainPage::Setup:
         break;
     case MainPage::AScans:
-        return ascanPage_->Surfaces();
+        return AScansPage()->Surfaces();
     case MainPage::Bands:
-        return bandPage_->Surfaces();
+        return BandsPage()->Surfaces();
     case MainPage::Maps:
-        return mapPage_->Surfaces();
+        return MapsPage()->Surfaces();
     case MainPage::Flash:
-        return {flashPage_->Surface()};
+        return {FlashPage()->Surface()};
     }
     return {};
 }
 
-std::vector<TSurfaceView*> TGarnetwickMainForm::AllSurfaces() const {
+std::vector<TSurfaceView*> TGarnetwickMainForm::AllSurfaces() {
     std::vector<TSurfaceView*> all;
     for (int page = 0; page < MainPageCount; ++page) {
         for (TSurfaceView* v : PageSurfaces(page)) {
@@ -540,9 +599,11 @@ void TGarnetwickMainForm::ApplyActionStates(const TActionStates& s) {
     set("ClearBandsAction", s.clearBands);
     set("ClearMapsAction", s.clearMaps);
     configPage_->ApplyStates(s);
-    ascanPage_->ApplyStates(s);
-    bandPage_->ApplyStates(s);
-    mapPage_->ApplyStates(s);
+    if (ascanPage_ != nullptr) {
+        ascanPage_->ApplyStates(s);
+        bandPage_->ApplyStates(s);
+        mapPage_->ApplyStates(s);
+    }
 }
 
 void TGarnetwickMainForm::ShowConnectionStatus() {
@@ -557,7 +618,13 @@ QString TGarnetwickMainForm::StatusPanelText(int panel) const {
     return panel == 0 || panel == 1 ? statusPanels_[panel]->text() : QString();
 }
 
-void TGarnetwickMainForm::UpdateFlashMarkupPage() { flashPage_->UpdateFlashMarkupPage(); }
+void TGarnetwickMainForm::UpdateFlashMarkupPage() {
+    if (flashPage_ != nullptr) {
+        flashPage_->UpdateFlashMarkupPage();
+    } else {
+        SetStatusPanel1({}); // the page draws the markup when it is first shown
+    }
+}
 
 int TGarnetwickMainForm::ActivePage() const { return ui_->MainPageControl->currentIndex(); }
 
@@ -587,7 +654,7 @@ void TGarnetwickMainForm::TabShown(int index) {
     case MainPage::Maps: SetStatusPanel1(MapStatusText(Maps.current())); break;
     case MainPage::Flash:
         if (index != previous) {
-            flashPage_->PageShown();
+            FlashPage()->PageShown();
         }
         break;
     }

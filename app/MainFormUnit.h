@@ -93,16 +93,18 @@ public:
     void AppMessageHook(QKeyEvent* event, bool pressed);
 
     TConfigurationsPage* ConfigurationsPage() const { return configPage_; }
-    TAScansPage* AScansPage() const { return ascanPage_; }
-    TBandsPage* BandsPage() const { return bandPage_; }
-    TMapsPage* MapsPage() const { return mapPage_; }
-    TFlashMarkupPage* FlashPage() const { return flashPage_; }
+    // The record and memory pages are made, all four, the first time one of them is needed: when
+    // one is shown or a command works on its list.
+    TAScansPage* AScansPage();
+    TBandsPage* BandsPage();
+    TMapsPage* MapsPage();
+    TFlashMarkupPage* FlashPage();
     // The report's fill-in dialog, built the first time it is asked for.
     TReportFillPaperDialog* ReportDialog(ReportKind kind) const;
     // The 23 drawing surfaces, page by page.
-    std::vector<TSurfaceView*> AllSurfaces() const;
+    std::vector<TSurfaceView*> AllSurfaces();
     // The drawing surfaces of one page. They come up the first time their page is shown.
-    std::vector<TSurfaceView*> PageSurfaces(int page) const;
+    std::vector<TSurfaceView*> PageSurfaces(int page);
 
     // ---- commands of the configuration list (the page's buttons and keys run these)
     void ReceiveConfigsActionExecute();
@@ -128,6 +130,7 @@ private:
     void CreateActions();
     void ApplyTexts();
     void LayoutGrids();
+    void BuildRecordPages();
     void ShowPageSurfaces(int page);
     void RefreshPagePictures(int page);
     void ShiftKeyDown(int key);
@@ -151,6 +154,9 @@ private:
     std::array<std::unique_ptr<platform::gfx::TBitmap>, 6> workBitmaps_;
     // Set once start-up has reached the surfaces; then a page's come up when it is first shown.
     bool surfacesDue_ = false;
+    // How far start-up has come, for pages made later.
+    bool textsApplied_ = false;
+    bool listsShown_ = false;
     std::array<bool, 5> pageSurfacesUp_{};
     bool shownOnce_ = false;
     bool startUpFailed_ = false;
