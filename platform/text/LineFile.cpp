@@ -1,5 +1,6 @@
 #include "platform/text/LineFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,6 +13,7 @@ namespace platform::text {
 namespace {
 
 constexpr size_t kReadBuffer = 1 << 20;
+constexpr size_t kSmallestBuffer = 4096;
 constexpr size_t kWriteBuffer = 1 << 20;
 // No line of any file the program reads comes near this; a file without line ends is not read
 // into memory whole.
@@ -23,7 +25,7 @@ std::string describe(const std::string& what, const std::filesystem::path& path)
 
 } // namespace
 
-LineReader::LineReader(const std::filesystem::path& path) : buffer_(kReadBuffer) {
+LineReader::LineReader(const std::filesystem::path& path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) {
         throw IoError(describe("Cannot open file", path));
@@ -39,6 +41,11 @@ LineReader::LineReader(const std::filesystem::path& path) : buffer_(kReadBuffer)
         fileSize_ = static_cast<std::uint64_t>(info.st_size);
         sizeKnown_ = true;
     }
+    // A small file (a language file, a configuration text) gets a buffer of its own size, not a
+    // megabyte of zeroed memory.
+    buffer_.resize(sizeKnown_ && fileSize_ < kReadBuffer
+                       ? std::max(static_cast<size_t>(fileSize_) + 1, kSmallestBuffer)
+                       : kReadBuffer);
 }
 
 LineReader::~LineReader() {
