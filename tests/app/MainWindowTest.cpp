@@ -2,9 +2,12 @@
 #include "MainWindowHarness.h"
 
 #include "app/Keys.h"
+#include "app/pages/BandsPage.h"
 #include "app/pages/ConfigurationsPage.h"
+#include "reports/measurement/ReportFillPaperForm.h"
 #include "surfaces/SurfaceViews.h"
 
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -43,6 +46,12 @@ TEST_F(MainWindowTest, StartsConnectedOnTheSetupPage) {
               "<B> Ctrl+X</B>  Disconnect the instrument");
     EXPECT_EQ(action("PreviewAScanReportAction")->toolTip(), "Preview the A-scan report");
     EXPECT_TRUE(boxes.shown.empty());
+    // Only the page in front is made; the others, their surfaces and the reports wait until
+    // they are needed.
+    EXPECT_EQ(form().findChild<app::TBandsPage*>(), nullptr);
+    for (QDialog* d : form().findChildren<QDialog*>()) {
+        EXPECT_EQ(dynamic_cast<TReportFillPaperForm*>(d), nullptr);
+    }
     // The configurations page has no surfaces; the other pages' come up at their places' sizes
     // the first time their page is shown.
     EXPECT_EQ(form().AllSurfaces().size(), 23u);
