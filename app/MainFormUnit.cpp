@@ -242,6 +242,14 @@ void TGarnetwickMainForm::CreateActions() {
         a->setIcon(ToolIcon(entry.icon));
         addAction(a);
         actions_.push_back(a);
+        // Connected first, so it runs before the command: tool buttons and keys do not take the
+        // focus from a parameter editor, and its value belongs to the configuration it was
+        // opened for.
+        connect(a, &QAction::triggered, this, [this] {
+            if (configPage_ != nullptr) {
+                runCommand([this] { configPage_->LeaveParamEditors(); });
+            }
+        });
     }
     QAction* disconnectAction = Action("DisconnectDeviceAction");
     disconnectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -656,28 +664,28 @@ void TGarnetwickMainForm::DisconnectDeviceActionExecute() {
 
 // ---- keyboard ------------------------------------------------------------------------------
 
-void TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed) {
+bool TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed) {
     const int key = event->key();
     if (key == Qt::Key_Shift) {
         ShiftHeld = pressed;
-        return;
+        return false;
     }
     if (key == Qt::Key_Control) {
         CtrlHeld = pressed;
         SetParamButtonsFlat(CtrlHeld);
-        return;
+        return false;
     }
     if (!pressed) {
-        return;
+        return false;
     }
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods & Qt::ShiftModifier) {
-        ShiftKeyDown(key);
-    } else if (mods & Qt::ControlModifier) {
-        CtrlKeyDown(key);
-    } else {
-        PlainKeyDown(key);
+        return ShiftKeyDown(key);
     }
+    if (mods & Qt::ControlModifier) {
+        return CtrlKeyDown(key);
+    }
+    return PlainKeyDown(key);
 }
 
 namespace {
@@ -693,17 +701,24 @@ bool TGarnetwickMainForm::PageCommandsAllowed() const {
            isActiveWindow() && !startUpFailed_;
 }
 
-void TGarnetwickMainForm::ShiftKeyDown(int key) {
+// A key of the tables is the window's whether or not its command can run now: the same key must
+// not open a drop-down list or start a cell editor only because its command is disabled.
+
+bool TGarnetwickMainForm::ShiftKeyDown(int key) {
     if (!PageCommandsAllowed()) {
-        return;
+        return false;
     }
     const int page = ShiftKeyPage(functionKeyNumber(key));
-    if (page >= 0 && page != ActivePage() && ui_->MainPageControl->isTabVisible(page)) {
+    if (page < 0) {
+        return false;
+    }
+    if (page != ActivePage() && ui_->MainPageControl->isTabVisible(page)) {
         SetActivePage(page);
     }
+    return true;
 }
 
-void TGarnetwickMainForm::CtrlKeyDown(int key) {
+bool TGarnetwickMainForm::CtrlKeyDown(int key) {
     const auto page = static_cast<MainPage>(ActivePage());
     if (page == MainPage::AScans || page == MainPage::Bands || page == MainPage::Maps) {
         const ReportKind kind = page == MainPage::AScans  ? ReportKind::AScan
@@ -714,30 +729,34 @@ void TGarnetwickMainForm::CtrlKeyDown(int key) {
         if (dialog != nullptr && dialog->IsShowing() && !dialog->IsPreviewing() && fn >= 1 &&
             fn <= 3) {
             dialog->HandleReportKey(111 + fn); // VK_F1 = 112
+            return true;
         }
-        return;
+        return false;
     }
     if (page == MainPage::Setup && PageCommandsAllowed()) {
         const int button = key >= Qt::Key_1 && key <= Qt::Key_9 ? CtrlDigitButton(key - Qt::Key_0)
                                                                  : -1;
         if (button >= 0) {
             configPage_->ClickParamButton(button);
+            return true;
         }
     }
+    return false;
 }
 
-void TGarnetwickMainForm::PlainKeyDown(int key) {
+bool TGarnetwickMainForm::PlainKeyDown(int key) {
     if (!PageCommandsAllowed()) {
-        return;
+        return false;
     }
     const std::string_view name = PlainKeyCommand(ActivePage(), functionKeyNumber(key));
     if (name.empty()) {
-        return;
+        return false;
     }
     // A disabled command does not run from its key either.
     if (QAction* a = Action(name)) {
         a->trigger();
     }
+    return true;
 }
 
 bool TGarnetwickMainForm::event(QEvent* e) {

@@ -88,8 +88,10 @@ public:
     // ---- device notices (the platform's monitor or a test hands them in)
     void DeviceChanged(DeviceNotice notice);
 
-    // ---- the keyboard: every key event of the application passes here once
-    void AppMessageHook(QKeyEvent* event, bool pressed);
+    // ---- the keyboard: every key event of the application passes here once. True when the key
+    // is one of the window's own (a key of its tables, while its commands may run): no control
+    // may act on it as well.
+    bool AppMessageHook(QKeyEvent* event, bool pressed);
 
     TConfigurationsPage* ConfigurationsPage() const { return configPage_; }
     TAScansPage* AScansPage() const { return ascanPage_; }
@@ -126,9 +128,9 @@ private:
     void LayoutGrids();
     void InitializeSurfaces();
     void RefreshMeasurementPages();
-    void ShiftKeyDown(int key);
-    void CtrlKeyDown(int key);
-    void PlainKeyDown(int key);
+    bool ShiftKeyDown(int key);
+    bool CtrlKeyDown(int key);
+    bool PlainKeyDown(int key);
     void TabShown(int index);
     void ConnectAndIdentify();
     void ApplyActionStates(const TActionStates& s);
