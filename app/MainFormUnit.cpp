@@ -555,7 +555,7 @@ void TGarnetwickMainForm::TabShown(int index) {
     if (previous == static_cast<int>(MainPage::Flash) && index != previous) {
         flashPage_->PageHidden();
     }
-    for (int i = 0; i < static_cast<int>(MainPage::Flash); ++i) {
+    for (int i = 0; i < MainPageCount; ++i) {
         ui_->MainPageControl->setTabIcon(i, QIcon(ControlButtonImage(i == index ? 0 : 1)));
     }
     switch (static_cast<MainPage>(index)) {

@@ -7,6 +7,7 @@
 #include "app/pages/ConfigurationsPage.h"
 #include "app/pages/MapsPage.h"
 #include "app/pages/ParamGrid.h"
+#include "surfaces/ButtonImages.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -152,9 +153,9 @@ TEST_F(WindowDetailsTest, TheWindowsKeysNeverReachTheFocusedControl) {
         // The memory page has no control that takes the focus.
         EXPECT_EQ(controls.empty(), page == static_cast<int>(app::MainPage::Flash)) << page;
         for (QWidget* control : controls) {
-            const std::string where =
-                "page " + std::to_string(page) + " " + control->objectName().toStdString() + " (" +
-                control->metaObject()->className() + ")";
+            const std::string where = "page " + std::to_string(page) + " " +
+                                      control->objectName().toStdString() + " (" +
+                                      control->metaObject()->className() + ")";
             for (int fn = 1; fn <= 12; ++fn) {
                 control->setFocus();
                 QApplication::processEvents();
@@ -176,6 +177,28 @@ TEST_F(WindowDetailsTest, TheWindowsKeysNeverReachTheFocusedControl) {
             typed(own, Qt::ShiftModifier);
             EXPECT_EQ(spy.keys.count(own), 0u) << where;
             EXPECT_EQ(form().ActivePage(), page) << where;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Each tab shows the mark of the page in front or of a page behind, the memory tab as well.
+TEST_F(WindowDetailsTest, EveryTabMarksWhetherItsPageIsInFront) {
+    start();
+    auto* tabs = form().findChild<QTabWidget*>("MainPageControl");
+    const QImage front = surfaces::ControlButtonImage(0).toImage();
+    const QImage behind = surfaces::ControlButtonImage(1).toImage();
+    ASSERT_NE(front, behind);
+    for (int page : {4, 0, 1, 2, 3, 4, 2}) {
+        key(static_cast<Qt::Key>(Qt::Key_F1 + page), Qt::ShiftModifier);
+        ASSERT_EQ(form().ActivePage(), page);
+        for (int tab = 0; tab < app::MainPageCount; ++tab) {
+            const QImage shown = tabs->tabIcon(tab).pixmap(front.size()).toImage();
+            EXPECT_EQ(shown.convertToFormat(front.format()), tab == page ? front : behind)
+                << "page " << page << " tab " << tab;
         }
     }
 }
