@@ -4,12 +4,13 @@
 #include "app/GridLayout.h"
 #include "app/Keys.h"
 #include "app/RecordCommands.h"
+#include "app/TabHints.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
-#include "app/pages/ConfigurationsPage.h"
-#include "app/pages/FlashMarkupPage.h"
 #include "app/pages/AScansPage.h"
 #include "app/pages/BandsPage.h"
+#include "app/pages/ConfigurationsPage.h"
+#include "app/pages/FlashMarkupPage.h"
 #include "app/pages/MapsPage.h"
 #include "ui_MainForm.h"
 
@@ -229,6 +230,7 @@ void TGarnetwickMainForm::FormCreate() {
                  "ShowLastMapAction", nullptr, "AddViewMapsCommentsAction",
                  "PrintMapReportAction", nullptr, "SwitchAScanParamsinMapAction"});
 
+    new TTabHints(ui_->MainPageControl->tabBar(), this);
     connect(ui_->MainPageControl, &QTabWidget::currentChanged, this,
             [this](int index) { TabShown(index); });
     ui_->MainPageControl->setCurrentIndex(0);

@@ -187,9 +187,9 @@ void TBandsPage::ApplyTexts() {
     b.BandsFrameSelectorCaptionPanel->setText(caption(349));
     b.ParamsinsteadAScaninBandHeaderControl->setText(caption(17));
     b.BandsFrameSelectorPanel->setToolTip(caption(264));
-    b.BandColorGradatorSurfaceView->SetHint(caption(265));
-    b.BandCurrentAScanSurfaceView->SetHint(caption(266));
-    b.BandBScanSurfaceView->SetHint(caption(267));
+    SetSurfaceHint(b.BandColorGradatorSurfaceView, caption(265));
+    SetSurfaceHint(b.BandCurrentAScanSurfaceView, caption(266));
+    SetSurfaceHint(b.BandBScanSurfaceView, caption(267));
     b.BScanDepthCaptionLabel->setText(caption(344));
     b.BandOveralLengthCaptionLabel->setText(caption(351));
     b.BandStepCaptionLabel->setText(caption(352));

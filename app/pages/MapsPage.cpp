@@ -171,11 +171,11 @@ void TMapsPage::ApplyTexts() {
     m.MapsFrameSelectorCaptionPanel->setText(caption(350));
     m.ParamsinsteadAScaninMapHeaderControl->setText(caption(17));
     m.MapSelectorPanel->setToolTip(caption(282));
-    m.MapsColorGradatorSurfaceView->SetHint(caption(283));
-    m.MapsAScanSurfaceView->SetHint(caption(284));
-    m.MapsDScanSurfaceView->SetHint(caption(285));
-    m.MapsCScanSurfaceView->SetHint(caption(286));
-    m.MapsBScanSurfaceView->SetHint(caption(287));
+    SetSurfaceHint(m.MapsColorGradatorSurfaceView, caption(283));
+    SetSurfaceHint(m.MapsAScanSurfaceView, caption(284));
+    SetSurfaceHint(m.MapsDScanSurfaceView, caption(285));
+    SetSurfaceHint(m.MapsCScanSurfaceView, caption(286));
+    SetSurfaceHint(m.MapsBScanSurfaceView, caption(287));
     m.MapLevelCaptionLabel->setText(caption(343));
     m.MapDepthCaptionLabel->setText(caption(344));
     m.MapHorizCaptionLabel->setText(caption(346));

@@ -8,12 +8,18 @@
 #include "app/pages/MapsPage.h"
 #include "app/pages/ParamGrid.h"
 #include "surfaces/ButtonImages.h"
+#include "surfaces/MarkupHint.h"
+#include "surfaces/SurfaceViews.h"
 
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolTip>
 
 #include <set>
 
@@ -201,6 +207,83 @@ TEST_F(WindowDetailsTest, EveryTabMarksWhetherItsPageIsInFront) {
                 << "page " << page << " tab " << tab;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The hints of the tabs and of the drawing surfaces come up in the program's hint window, with
+// their markup, like every other hint; moving to another tab while a hint shows brings its hint.
+TEST_F(WindowDetailsTest, TabsAndSurfacesShowTheirHintsInTheHintWindow) {
+    start();
+    TMarkupHint& hint = InstallMarkupHint(*qApp, form());
+    QTabBar* tabs = form().findChild<QTabWidget*>("MainPageControl")->tabBar();
+    auto surface = [this](const char* name) { return form().findChild<TSurfaceView*>(name); };
+    struct Case {
+        int page;
+        QWidget* control;
+        QPoint at;
+        std::string text;
+    };
+    auto tab = [tabs](int i) { return tabs->tabRect(i).center(); };
+    std::vector<Case> cases = {
+        {0, tabs, tab(0), "<B>Shift + F1</B> Configurations"},
+        {0, tabs, tab(1), "<B>Shift + F2</B> A-scans"},
+        {0, tabs, tab(3), "<B>Shift + F4</B> Maps"},
+        {0, tabs, tab(4), "<B>Shift + F5</B> Instrument memory"},
+        {2, tabs, tab(2), "<B>Shift + F3</B> Bands"},
+    };
+    for (const char* name : {"AScanDimensionSurfaceView", "AScanSignalImage",
+                             "AScanZoomSignalSurfaceView", "AScanZoomDimensionSurfaceView"}) {
+        cases.push_back({1, surface(name), {5, 5}, "A-scan"});
+    }
+    const std::pair<const char*, const char*> bandsAndMaps[] = {
+        {"BandColorGradatorSurfaceView", "Colour scale"},
+        {"BandCurrentAScanSurfaceView", "Current A-scan"},
+        {"BandBScanSurfaceView", "B-scan"},
+        {"MapsColorGradatorSurfaceView", "Colour scale"},
+        {"MapsAScanSurfaceView", "A-scan at the cursor"},
+        {"MapsDScanSurfaceView", "D-scan"},
+        {"MapsCScanSurfaceView", "C-scan"},
+        {"MapsBScanSurfaceView", "B-scan"},
+    };
+    for (const auto& [name, text] : bandsAndMaps) {
+        cases.push_back({name[0] == 'B' ? 2 : 3, surface(name), {5, 5}, text});
+    }
+    cases.push_back({4,
+                     surface("FlashMarkupSurfaceImage"),
+                     {5, 5},
+                     "Drag the boundary to divide the memory between bands and maps"});
+    for (const Case& c : cases) {
+        ASSERT_NE(c.control, nullptr) << c.text;
+        const std::string where = c.control->objectName().toStdString() + " " + c.text;
+        form().SetActivePage(c.page);
+        QApplication::processEvents();
+        hint.HideHint();
+        QHelpEvent over(QEvent::ToolTip, c.at, c.control->mapToGlobal(c.at));
+        QApplication::sendEvent(c.control, &over);
+        EXPECT_FALSE(QToolTip::isVisible()) << where;
+        ASSERT_NE(hint.HintWindow(), nullptr) << where;
+        EXPECT_TRUE(hint.HintWindow()->isVisible()) << where;
+        EXPECT_EQ(hint.HintWindow()->Text(), c.text) << where;
+        EXPECT_EQ(hint.HintInfo().HintControl, c.control) << where;
+        QToolTip::hideText();
+    }
+    // From tab 2 to tab 3 with the hint up: the new tab's hint at once; off the tabs: none.
+    form().SetActivePage(0);
+    QHelpEvent over(QEvent::ToolTip, tab(2), tabs->mapToGlobal(tab(2)));
+    QApplication::sendEvent(tabs, &over);
+    ASSERT_EQ(hint.HintWindow()->Text(), "<B>Shift + F3</B> Bands");
+    QTest::mouseMove(tabs, tab(3));
+    EXPECT_TRUE(hint.HintWindow()->isVisible());
+    EXPECT_EQ(hint.HintWindow()->Text(), "<B>Shift + F4</B> Maps");
+    const QPoint beyond(tab(3).x(), tabs->height() + 4);
+    ASSERT_EQ(tabs->tabAt(beyond), -1);
+    QMouseEvent off(QEvent::MouseMove, beyond, tabs->mapToGlobal(beyond), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tabs, &off);
+    EXPECT_FALSE(hint.HintWindow()->isVisible());
 }
 
 } // namespace
