@@ -88,6 +88,7 @@ TBandsPage::TBandsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(par
     SetupReadouts();
     BindActions();
     BindMouse();
+    ui.BandsBckGrndPanel->hide();
 }
 
 std::vector<TSurfaceView*> TBandsPage::Surfaces() const {
@@ -193,6 +194,7 @@ void TBandsPage::ApplyTexts() {
     b.BScanDepthCaptionLabel->setText(caption(344));
     b.BandOveralLengthCaptionLabel->setText(caption(351));
     b.BandStepCaptionLabel->setText(caption(352));
+    b.BandStepDImensionLabel->setText(txtVar(26));
     b.BScanSignalLevelCaptionLabel->setText(caption(343));
     b.BScanDalnostCaptionLabel->setText(caption(342));
     b.BandCurrentAScanCaptionLabel->setText(txtVar(28));
@@ -250,8 +252,15 @@ void TBandsPage::RefreshBandList() {
             TSurfaceViewTarget target(*v);
             first->ClearSurface(target);
         }
+        ui.BandsBckGrndImage->hide();
+        ui.BandsBckGrndPanel->lower();
+        ui.BandsBckGrndPanel->hide();
         return;
     }
+    // Without bands the page shows its plain background instead of empty views.
+    ui.BandsBckGrndImage->show();
+    ui.BandsBckGrndPanel->show();
+    ui.BandsBckGrndPanel->raise();
     BlankSurfaces(Surfaces());
     BlankReadouts();
     UpdateBandShiftBar(0);

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
@@ -284,6 +285,76 @@ TEST_F(WindowDetailsTest, TabsAndSurfacesShowTheirHintsInTheHintWindow) {
                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(tabs, &off);
     EXPECT_FALSE(hint.HintWindow()->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// The read-outs of a step name their unit; the bands page without bands shows its plain
+// background instead of its views, and the maps page without maps is blank throughout its
+// views' area.
+TEST_F(WindowDetailsTest, EmptyAndFilledPagesLookAsTheyShould) {
+    start();
+    for (const char* name :
+         {"BandStepDImensionLabel", "MapHStepDImensionLabel", "MapVStepDImensionLabel"}) {
+        auto* label = form().findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        form().SetActivePage(name[0] == 'B' ? 2 : 3);
+        EXPECT_EQ(label->text(), "m") << name;
+        EXPECT_TRUE(label->isVisible()) << name;
+    }
+
+    app::TBandsPage& bands = *form().BandsPage();
+    app::TMapsPage& maps = *form().MapsPage();
+    const QRect viewsArea(0, 120, 983, 519);
+    auto shot = [this](QWidget& page) {
+        QApplication::processEvents();
+        return page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QRgb pageColour = bands.palette().color(QPalette::Window).rgb();
+    const QPoint bandCentre = bands.ui.BandBScanSurfaceView->geometry().center();
+    for (bool filled : {false, true}) {
+        form().SetActivePage(2);
+        if (filled) {
+            key(Qt::Key_F1);
+            ASSERT_EQ(form().Bands.Count, 3);
+        }
+        QWidget* atCentre = bands.childAt(bandCentre);
+        EXPECT_EQ(atCentre == bands.ui.BandBScanSurfaceView, filled);
+        const QImage page = shot(bands);
+        int background = 0;
+        for (int y = viewsArea.top(); y <= viewsArea.bottom(); ++y) {
+            for (int x = viewsArea.left(); x <= viewsArea.right(); ++x) {
+                background += page.pixel(x, y) == pageColour;
+            }
+        }
+        if (filled) {
+            EXPECT_LT(background, viewsArea.width() * viewsArea.height() / 20) << "bands shown";
+        } else {
+            EXPECT_EQ(background, viewsArea.width() * viewsArea.height()) << "no bands";
+        }
+
+        form().SetActivePage(3);
+        if (filled) {
+            key(Qt::Key_F1);
+            ASSERT_EQ(form().Maps.Count, 2);
+        }
+        const QImage mapPage = shot(maps);
+        int notBlank = 0;
+        for (int y = viewsArea.top(); y <= viewsArea.bottom(); ++y) {
+            for (int x = viewsArea.left(); x <= viewsArea.right(); ++x) {
+                notBlank += mapPage.pixel(x, y) != qRgb(0, 0, 0);
+            }
+        }
+        if (filled) {
+            EXPECT_GT(notBlank, viewsArea.width() * viewsArea.height() / 4) << "maps shown";
+            // Between the views the page's own colour, as before there were no maps.
+            EXPECT_EQ(mapPage.pixel(700, 392), pageColour);
+        } else {
+            EXPECT_EQ(notBlank, 0) << "no maps";
+        }
+    }
 }
 
 } // namespace
