@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
@@ -33,6 +34,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include <exception>
 
@@ -666,7 +668,7 @@ void TGarnetwickMainForm::DisconnectDeviceActionExecute() {
 
 // ---- keyboard ------------------------------------------------------------------------------
 
-bool TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed) {
+bool TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed, const QObject* target) {
     const int key = event->key();
     if (key == Qt::Key_Shift) {
         ShiftHeld = pressed;
@@ -680,6 +682,9 @@ bool TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed) {
     if (!pressed) {
         return false;
     }
+    // Without a window manager the window is not given its activation back when a dialog
+    // closes, yet the keys typed at it still arrive here.
+    keyAtThisWindow_ = target != nullptr && target == windowHandle();
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods & Qt::ShiftModifier) {
         return ShiftKeyDown(key);
@@ -698,20 +703,37 @@ int functionKeyNumber(int key) {
 
 } // namespace
 
-bool TGarnetwickMainForm::PageCommandsAllowed() const {
+bool TGarnetwickMainForm::PageCommandsAllowed(bool keyAtThisWindow) const {
     return !TransferRunning() && QApplication::activeModalWidget() == nullptr &&
-           isActiveWindow() && !startUpFailed_;
+           (isActiveWindow() || keyAtThisWindow) && !startUpFailed_;
 }
 
 // A key of the tables is the window's whether or not its command can run now: the same key must
-// not open a drop-down list or start a cell editor only because its command is disabled.
+// not open a drop-down list or start a cell editor only because its command is disabled. A
+// drop-down list of the window that is open (it holds the keyboard) closes and lets the key
+// through to the window.
 
-bool TGarnetwickMainForm::ShiftKeyDown(int key) {
-    if (!PageCommandsAllowed()) {
+bool TGarnetwickMainForm::CloseOwnPopup() {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup == nullptr || popup->parentWidget() == nullptr ||
+        popup->parentWidget()->window() != this) {
         return false;
     }
+    if (auto* list = qobject_cast<QComboBox*>(popup->parentWidget())) {
+        list->hidePopup();
+    } else {
+        popup->close();
+    }
+    return true;
+}
+
+bool TGarnetwickMainForm::ShiftKeyDown(int key) {
     const int page = ShiftKeyPage(functionKeyNumber(key));
     if (page < 0) {
+        return false;
+    }
+    // The window may get its activation back from the list only later.
+    if (!PageCommandsAllowed(CloseOwnPopup() || keyAtThisWindow_)) {
         return false;
     }
     if (page != ActivePage() && ui_->MainPageControl->isTabVisible(page)) {
@@ -735,7 +757,7 @@ bool TGarnetwickMainForm::CtrlKeyDown(int key) {
         }
         return false;
     }
-    if (page == MainPage::Setup && PageCommandsAllowed()) {
+    if (page == MainPage::Setup && PageCommandsAllowed(keyAtThisWindow_)) {
         const int button = key >= Qt::Key_1 && key <= Qt::Key_9 ? CtrlDigitButton(key - Qt::Key_0)
                                                                  : -1;
         if (button >= 0) {
@@ -747,11 +769,12 @@ bool TGarnetwickMainForm::CtrlKeyDown(int key) {
 }
 
 bool TGarnetwickMainForm::PlainKeyDown(int key) {
-    if (!PageCommandsAllowed()) {
-        return false;
-    }
     const std::string_view name = PlainKeyCommand(ActivePage(), functionKeyNumber(key));
     if (name.empty()) {
+        return false;
+    }
+    // The window may get its activation back from the list only later.
+    if (!PageCommandsAllowed(CloseOwnPopup() || keyAtThisWindow_)) {
         return false;
     }
     // A disabled command does not run from its key either.
