@@ -5,6 +5,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/InputDialogs.h"
 #include "platform/ui/MessageBox.h"
+#include "reports/pages/RptError.h"
 #include "reports/pages/RptPrintDialog.h"
 #include "reports/pages/RptPrntr.h"
 #include "reports/pages/RptTexts.h"
@@ -479,8 +480,19 @@ void TRptStandardPreview::FindButtonClick() {
     SearchTextLabel->setText(request->text);
     SearchResultBox->clear();
     const int count = printer_->PageCount;
+    // A page that cannot be read is passed over, so the pages after it are still searched; the
+    // fault is reported once the list is complete.
+    std::optional<std::string> fault;
     for (int n = 1; n <= count; ++n) {
-        const auto page = printer_->GetPage(n);
+        std::unique_ptr<platform::emf::Metafile> page;
+        try {
+            page = printer_->GetPage(n);
+        } catch (const ERptError& e) {
+            if (!fault) {
+                fault = e.what();
+            }
+            continue;
+        }
         if (page && PageContainsText(*page, request->text, request->matchCase)) {
             auto* item = new QListWidgetItem(text(PageWord) + " " + QString::number(n));
             item->setData(Qt::UserRole, n);
@@ -490,6 +502,10 @@ void TRptStandardPreview::FindButtonClick() {
     if (SearchResultBox->count() == 0) {
         SearchResultBox->addItem(engineText(64934));
         SearchResultBox->setEnabled(false);
+    }
+    if (fault) {
+        platform::ui::messageBoxes().show(*fault, printer_->Title, platform::ui::MessageIcon::Error,
+                                          platform::ui::MessageButtons::Ok);
     }
 }
 
