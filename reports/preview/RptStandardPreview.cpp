@@ -420,11 +420,19 @@ void TRptStandardPreview::PageAvailable(int) {
 
 // ---- thumbnails ---------------------------------------------------------------------------------
 
+// Worked out from the grid's own size, which is current from its first resize on (its viewport
+// follows only later): the column is the width beside the scroll bar when the rows at the full
+// width would need one.
 void TRptStandardPreview::UpdateThumbnails() {
     const double w = printer_ != nullptr ? printer_->PaperWidth() : 2159;
     const double l = printer_ != nullptr ? printer_->PaperLength() : 2794;
     const int caption = ThumbGrid->fontMetrics().height();
-    thumbs_ = ThumbnailMetrics(ThumbGrid->viewport()->width(), w, l, caption);
+    const QSize room = ThumbGrid->maximumViewportSize();
+    thumbs_ = ThumbnailMetrics(room.width(), w, l, caption);
+    if (std::int64_t(thumbs_.rowHeight) * RptPreview->PageCount() > room.height()) {
+        thumbs_ = ThumbnailMetrics(
+            room.width() - ThumbGrid->verticalScrollBar()->sizeHint().width(), w, l, caption);
+    }
     thumbCache_.clear();
     ThumbGrid->setColumnWidth(0, thumbs_.columnWidth);
     ThumbGrid->verticalHeader()->setDefaultSectionSize(thumbs_.rowHeight);

@@ -467,6 +467,48 @@ TEST_F(PreviewWindow, PrintSetupOfALoadedFileSetsThePrinterObjectOnly) {
     EXPECT_EQ(other.Settings.Copies, 2);
 }
 
+TEST_F(PreviewWindow, ThumbnailsAndPageFitTheirAreasFromTheFirstShow) {
+    struct Case {
+        int width, height;
+        TRptZoomState zoom;
+    };
+    const Case cases[] = {
+        {1000, 800, TRptZoomState::rpZoomOther}, {1400, 1000, TRptZoomState::rpZoomOther},
+        {1000, 800, TRptZoomState::rpZoomToFit}, {800, 600, TRptZoomState::rpZoomToWidth},
+        {640, 2000, TRptZoomState::rpZoomOther},
+    };
+    for (const Case& c : cases) {
+        report_.options.Width = c.width;
+        report_.options.Height = c.height;
+        report_.options.InitialZoom = c.zoom;
+        report_.options.Zoom = 100;
+        TRptPrinter p(&report_);
+        run(p, kThreePages);
+        auto w = open(p);
+        auto check = [&](const char* when) {
+            SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + ", zoom " +
+                         std::to_string(w->RptPreview->Zoom()) + ", " + when);
+            const int grid = w->ThumbGrid->viewport()->width();
+            EXPECT_EQ(w->ThumbGrid->columnWidth(0), grid - 4);
+            // Where the page is larger than the area left beside the scroll bars it starts at
+            // 0, else it is centred in that area.
+            const QSize area = w->RptPreview->viewport()->size();
+            const QRect image = w->RptPreview->Image()->geometry();
+            const QPoint at(image.width() >= area.width() ? 0 : (area.width() - image.width()) / 2,
+                            image.height() >= area.height() ? 0
+                                                            : (area.height() - image.height()) / 2);
+            EXPECT_EQ(image.topLeft(), at);
+        };
+        check("shown");
+        const auto file = dir_ / "pages.FPR";
+        p.Save(file);
+        files_.answers.push_back({true, file, 1});
+        w->LoadReport->click();
+        QApplication::processEvents();
+        check("loaded");
+    }
+}
+
 TEST_F(PreviewWindow, DrawnSheetHasOutlineAndShadow) {
     const gfx::TColor grey = 0x00808080;
     emf::MetafileCanvas recorder(794, 1123);
