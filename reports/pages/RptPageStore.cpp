@@ -507,16 +507,14 @@ std::int32_t TRptPageList::detectHeaderSize() {
     }
     const std::int64_t position = stream_->Position();
     const std::int64_t size = stream_->Size();
+    // The first page's metafile signature (" EMF" 40 bytes into it) where the old form has it.
     auto probe = [&](std::int64_t at) {
-        char text[5] = {};
-        if (at + 4 > size) {
+        char text[3] = {};
+        if (at + 3 > size) {
             return false; // a short file has nothing there
         }
         stream_->Seek(at, TSeekOrigin::soBeginning);
-        if (stream_->Read(text, 4) != 4) {
-            return false;
-        }
-        return std::string(text) == "EMF";
+        return stream_->Read(text, 3) == 3 && std::memcmp(text, "EMF", 3) == 0;
     };
     // A record that starts at `at` with page number 1 and links back to itself.
     auto recordAt = [&](std::int64_t at) {
@@ -535,13 +533,15 @@ std::int32_t TRptPageList::detectHeaderSize() {
         stream_->Seek(end - 4, TSeekOrigin::soBeginning);
         return stream_->Read(b, 4) == 4 && getI32(b) == at;
     };
+    // The first record decides: the page data of a compressed page may hold anything, so the
+    // metafile signature only settles bytes that would do as a record either way.
+    const bool current = recordAt(kHeaderSize);
+    const bool old = recordAt(kOldHeaderSize);
     std::int32_t result = kHeaderSize;
-    if (probe(173)) {
-        result = kOldHeaderSize;
-    } else if (probe(177)) {
-        result = kHeaderSize;
-    } else if (!recordAt(kHeaderSize) && (recordAt(kOldHeaderSize) || size == kOldHeaderSize)) {
-        result = kOldHeaderSize; // an old file of compressed pages, or of none
+    if (current && old) {
+        result = probe(173) ? kOldHeaderSize : kHeaderSize;
+    } else if (old || (!current && size == kOldHeaderSize)) {
+        result = kOldHeaderSize; // an old file, of no pages too
     }
     stream_->Seek(position, TSeekOrigin::soBeginning);
     return result;
