@@ -365,6 +365,60 @@ Bytes oldHeader(std::int32_t count, bool compressed) {
     return old;
 }
 
+// A page whose coder's bytes from `at` on read "EMF\0". Its metafile header (empty bounds and
+// frame) is followed by
+// bytes of its own (a header may be longer than its fields), chosen by decoding the bits wanted
+// there, so that the coder writes exactly those bits.
+Bytes pageCodedWithEmfAt(std::size_t at) {
+    const Bytes base = page(1).Bytes();
+    const std::size_t headerSize = std::size_t(getI32(base, 4));
+    const std::size_t own = 256;
+    Bytes m(base.begin(), base.begin() + std::ptrdiff_t(headerSize));
+    m.resize(headerSize + own, 0);
+    m.insert(m.end(), base.begin() + std::ptrdiff_t(headerSize), base.end());
+    putI32(m, 4, std::int32_t(headerSize + own));
+    putI32(m, 48, std::int32_t(m.size()));
+    // A header of mostly zeros codes short, so the bytes of its own come early in the coding.
+    std::fill(m.begin() + 8, m.begin() + 40, 0);
+    std::fill(m.begin() + 88, m.begin() + std::ptrdiff_t(headerSize), 0);
+    Bytes wanted = compress(Bytes(m.begin(), m.begin() + std::ptrdiff_t(headerSize)));
+    EXPECT_LT(wanted.size(), at);
+    wanted.resize(at, 0);
+    for (std::uint8_t b : {'E', 'M', 'F', '\0'}) {
+        wanted.push_back(b);
+    }
+    wanted.resize(wanted.size() + own * 2, 0);
+    const Bytes decoded = expand(wanted, headerSize + own);
+    std::copy(decoded.begin() + std::ptrdiff_t(headerSize), decoded.end(),
+              m.begin() + std::ptrdiff_t(headerSize));
+    return m;
+}
+
+TEST_F(PageStore, TheFormIsToldByItsRecordsNotByCodedBytesThatLookLikeASignature) {
+    // The coder's bytes start 140 bytes into a file of the current form, 136 into an old one;
+    // the signature of an uncompressed first page lies at 177 and 173.
+    for (std::size_t at : {std::size_t(173 - 140), std::size_t(177 - 136)}) {
+        const Bytes m = pageCodedWithEmfAt(at);
+        ASSERT_NO_THROW(Metafile{m});
+        const Bytes coded = compress(m);
+        ASSERT_EQ(Bytes(coded.begin() + std::ptrdiff_t(at), coded.begin() + std::ptrdiff_t(at + 4)),
+                  (Bytes{'E', 'M', 'F', 0}));
+        for (const auto& [header, size] :
+             {std::pair{handHeader(1, true), 128}, std::pair{oldHeader(1, true), 124}}) {
+            writeFile(dir_ / "page.fpr", withRecords(header, {compressedData(m, coded)}));
+            TRptPageList list;
+            try {
+                list.LoadFromFile(dir_ / "page.fpr");
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "coded EMF at " << at << ", header " << size << ": " << e.what();
+                continue;
+            }
+            EXPECT_EQ(list.HeaderSize(), size);
+            EXPECT_EQ(list.GetPage(1)->Bytes(), m);
+        }
+    }
+}
+
 TEST_F(PageStore, APageThatCannotBeReadLeavesTheOthersReadable) {
     // A metafile whose first record after the header has a size no record can have.
     Bytes broken = page(2).Bytes();
