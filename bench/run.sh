@@ -13,9 +13,9 @@
 #   pair     MEASURED BASELINE  the two benchmarks' real time per iteration in the same
 #            repetition (repetitions interleaved at random), one ratio per repetition; the
 #            median of those ratios, [lowest, highest] as its spread
-#   counter  BENCHMARK          the benchmark's counters: ratio per repetition (the median is
-#            reported) with ratio_low and ratio_high as the spread; the start-up benchmark times
-#            the program and the bare window in alternating pairs itself
+#   counter  BENCHMARK COUNTER  the benchmark's own ratio counter, one per repetition; the median
+#            of those, [lowest, highest] as its spread (the start-up benchmark times the program
+#            and the bare window in alternating pairs itself and counts the median pair)
 # A program that is missing, fails, reports an error or lacks a named benchmark or counter
 # shows ERROR for its goals, never PASS. The files and link benchmarks have no goal here: they
 # run once and their own summary lines are shown.
@@ -53,8 +53,12 @@ if [[ "${TB_BENCH_SKIP_BUILD:-0}" != 1 ]]; then
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTB_SANITIZE=OFF \
         -DTB_BENCH=ON "${LAUNCHER[@]}" >/dev/null
     # A program that does not build is reported as an error of its goals below.
-    cmake --build "$BUILD_DIR" -j "$JOBS" --target "${GOAL_PROGRAMS[@]}" "${OTHER_PROGRAMS[@]}" ||
+    echo "== building in $BUILD_DIR (log: $BUILD_DIR/bench-build.log)" >&2
+    if ! cmake --build "$BUILD_DIR" -j "$JOBS" --target "${GOAL_PROGRAMS[@]}" \
+        "${OTHER_PROGRAMS[@]}" >"$BUILD_DIR/bench-build.log" 2>&1; then
+        tail -20 "$BUILD_DIR/bench-build.log" >&2
         echo "bench/run.sh: the build failed; the goals of programs not built show ERROR" >&2
+    fi
 fi
 
 BIN="$BUILD_DIR/bin"
@@ -80,13 +84,8 @@ run_program() { # name, then extra arguments
 }
 
 for program in "${GOAL_PROGRAMS[@]}"; do
-    if [[ "$program" == tb_bench_startup ]]; then
-        # Each repetition is already a run of alternating pairs.
-        run_program "$program" --benchmark_repetitions=3
-    else
-        run_program "$program" --benchmark_repetitions="$REPETITIONS" \
-            --benchmark_enable_random_interleaving=true
-    fi
+    run_program "$program" --benchmark_repetitions="$REPETITIONS" \
+        --benchmark_enable_random_interleaving=true
 done
 for program in "${OTHER_PROGRAMS[@]}"; do
     run_program "$program"
@@ -144,12 +143,10 @@ def counter(benchmarks, name, key):
         raise ValueError("; ".join(errors))
     if not runs:
         raise ValueError(f"no runs of {name}")
-    for needed in (key, key + "_low", key + "_high"):
-        if any(needed not in r for r in runs):
-            raise ValueError(f"{name} has no counter {needed}")
+    if any(key not in r for r in runs):
+        raise ValueError(f"{name} has no counter {key}")
     values = [r[key] for r in runs]
-    return (statistics.median(values), min(r[key + "_low"] for r in runs),
-            max(r[key + "_high"] for r in runs), len(values))
+    return statistics.median(values), min(values), max(values), len(values)
 
 
 rows = []
