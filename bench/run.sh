@@ -52,13 +52,17 @@ if [[ "${TB_BENCH_SKIP_BUILD:-0}" != 1 ]]; then
     fi
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTB_SANITIZE=OFF \
         -DTB_BENCH=ON "${LAUNCHER[@]}" >/dev/null
-    # A program that does not build is reported as an error of its goals below.
+    # Each program on its own, an old binary removed first: a program that does not build (or no
+    # longer exists) is reported as an error of its goals below, never measured from a stale copy.
     echo "== building in $BUILD_DIR (log: $BUILD_DIR/bench-build.log)" >&2
-    if ! cmake --build "$BUILD_DIR" -j "$JOBS" --target "${GOAL_PROGRAMS[@]}" \
-        "${OTHER_PROGRAMS[@]}" >"$BUILD_DIR/bench-build.log" 2>&1; then
-        tail -20 "$BUILD_DIR/bench-build.log" >&2
-        echo "bench/run.sh: the build failed; the goals of programs not built show ERROR" >&2
-    fi
+    : >"$BUILD_DIR/bench-build.log"
+    for program in "${GOAL_PROGRAMS[@]}" "${OTHER_PROGRAMS[@]}"; do
+        rm -f "$BUILD_DIR/bin/$program"
+        if ! cmake --build "$BUILD_DIR" -j "$JOBS" --target "$program" \
+            >>"$BUILD_DIR/bench-build.log" 2>&1; then
+            echo "bench/run.sh: $program did not build (see the log)" >&2
+        fi
+    done
 fi
 
 BIN="$BUILD_DIR/bin"
