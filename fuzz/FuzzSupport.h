@@ -1,9 +1,12 @@
 // What every fuzz target shares: the input as a file (the parsers read files), a check that
-// stops the run with a message when a property of the accepted result does not hold, and the
-// scripted message boxes that keep the readers from waiting for a user.
+// stops the run with a message when a property of the accepted result does not hold, the
+// scripted message boxes that keep the readers from waiting for a user, and the application
+// that drawing needs.
 #pragma once
 
 #include "platform/ui/MessageBox.h"
+
+#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -66,6 +69,18 @@ inline void check(bool holds, const char* what) {
         std::fprintf(stderr, "property broken: %s\n", what);
         std::abort();
     }
+}
+
+// Pages draw text, which needs the offscreen platform's fonts. Kept to the end of the process:
+// Qt's own statics are gone before ours would be destroyed.
+inline void guiApplication(const char* name) {
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>(name), nullptr};
+    static QGuiApplication* const app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
 }
 
 // Readers that report to the user answer every box with its default.

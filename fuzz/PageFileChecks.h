@@ -8,26 +8,12 @@
 #include "reports/pages/RptError.h"
 #include "reports/pages/RptPageStore.h"
 
-#include <QGuiApplication>
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
 namespace fuzz {
-
-// Pages draw text, which needs the offscreen platform's fonts. Kept to the end of the process:
-// Qt's own statics are gone before ours would be destroyed.
-inline void guiApplication(const char* name) {
-    static int argc = 1;
-    static char* argv[] = {const_cast<char*>(name), nullptr};
-    static QGuiApplication* const app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // A page's bytes, or nothing when it cannot be read.
 using PageOutcome = std::optional<std::vector<std::uint8_t>>;

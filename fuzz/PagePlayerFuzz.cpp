@@ -5,7 +5,6 @@
 // brush, font and text alignment back.
 #include "FuzzSupport.h"
 
-#include "PageFileChecks.h"
 #include "platform/emf/Metafile.h"
 #include "platform/emf/MetafilePlayer.h"
 #include "platform/gfx/Bitmap.h"

@@ -644,6 +644,9 @@ void TRptPageList::SeekToLast() {
 }
 
 std::int64_t TRptPageList::pageStart(std::int32_t n) {
+    if (n < 1 || n > PageCount) {
+        throw std::out_of_range("no page " + std::to_string(n) + " in the report pages");
+    }
     if (starts_.empty()) {
         starts_.push_back(HeaderSize());
     }

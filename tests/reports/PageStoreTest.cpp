@@ -1,5 +1,6 @@
 // The page store: the coder's bits, the page file's bytes, the move to a temporary file, old
-// headers, the walk between pages, and refusing page files that lie about themselves.
+// headers and telling them from the current one, the walk between pages, each page read from its
+// own record alone, and refusing page files that lie about themselves.
 #include "platform/emf/MetafileCanvas.h"
 #include "platform/text/LineFile.h"
 #include "reports/pages/RptError.h"

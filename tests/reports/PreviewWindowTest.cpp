@@ -1,7 +1,9 @@
 // The preview control and the standard preview window on reports made by the printer object:
 // zoom numbers, keys and buttons through three pages, the status bar, progress, go to page,
 // search, saving and loading page files (a refused file keeps the pages), printing stored pages,
-// the drawn sheet's pixels, the window opened from a modal dialog, and a picture of the window.
+// a page that cannot be read among readable ones, thumbnails and page fitting their areas from
+// the first show, the drawn sheet's pixels, the window opened from a modal dialog, and a picture
+// of the window.
 #include "platform/emf/Metafile.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/FileDialogs.h"
