@@ -62,14 +62,20 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
     if (W <= 0 || h <= 0) {
         return;
     }
-    // Columns of the image become columns of the picture: read down each column, written a
-    // column at a time across a band of rows that stays in the cache.
-    const std::ptrdiff_t stride = bitmap.ScanLine(std::min(1, h - 1)) - bitmap.ScanLine(0);
-    for (int x = 0; x < W; ++x) {
-        const std::int32_t* in = image.Column(x).data();
-        std::uint32_t* out = bitmap.ScanLine(0) + x;
+    // Columns of the image become columns of the picture: a block of columns is read down
+    // together, so that each row of the picture gets a run of whole pixels at a time.
+    constexpr int kBlock = 16;
+    for (int x0 = 0; x0 < W; x0 += kBlock) {
+        const int n = std::min(kBlock, W - x0);
+        std::array<const std::int32_t*, kBlock> in{};
+        for (int j = 0; j < n; ++j) {
+            in[std::size_t(j)] = image.Column(x0 + j).data();
+        }
         for (int y = 0; y < h; ++y) {
-            out[std::ptrdiff_t(y) * stride] = colorOf(in[y]);
+            std::uint32_t* out = bitmap.ScanLine(y) + x0;
+            for (int j = 0; j < n; ++j) {
+                out[j] = colorOf(in[std::size_t(j)][y]);
+            }
         }
     }
 }

@@ -141,6 +141,15 @@ TEST(SmoothWorkImages, EqualsTheBoxMeansByDefinition) {
                 TWorkImage b = image(w, h, -1);
                 SmoothWorkImages(b, a, w, h, k);
                 EXPECT_EQ(b.Values, boxMeans(a, k).Values) << k << " " << w << "x" << h;
+                // Columns in runs of equal ones, as strips of A-scans give them.
+                for (const int run : {2, 5, k + 3}) {
+                    for (int x = 0; x < w; ++x) {
+                        std::copy_n(a.Column(x - x % run).begin(), h, a.Column(x).begin());
+                    }
+                    SmoothWorkImages(b, a, w, h, k);
+                    EXPECT_EQ(b.Values, boxMeans(a, k).Values)
+                        << k << " " << w << "x" << h << " " << run;
+                }
                 std::fill(a.Values.begin(), a.Values.end(), top);
                 a.At(w / 2, h / 2) = top - 1;
                 SmoothWorkImages(b, a, w, h, k);
