@@ -7,6 +7,7 @@
 #include "records/ViewSupport.h"
 
 #include <algorithm>
+#include <bit>
 
 using platform::gfx::PresentTarget;
 using platform::gfx::ReportImageTarget;
@@ -38,12 +39,30 @@ std::span<const std::int32_t> traceOf(const TBaseBandCell& band, std::uint32_t r
 
 void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
                     const std::array<TColor, ColorTableSize>& table, int maxEntry, bool lines) {
-    const auto pixels = PixelTable(table);
     const auto limit = static_cast<std::uint32_t>(std::clamp(maxEntry, 0, int(ColorTableSize) - 1));
+    // The table padded with its last colour up to the next power of two: any value whose bits
+    // all lie below that picks its colour directly.
+    constexpr std::uint32_t kPadded = std::bit_ceil(std::uint32_t(ColorTableSize));
+    std::array<std::uint32_t, kPadded> pixels{};
+    {
+        const auto entries = PixelTable(table);
+        for (std::uint32_t i = 0; i < kPadded; ++i) {
+            pixels[i] = entries[std::min(i, limit)];
+        }
+    }
     const auto colorOf = [&pixels, limit](std::int32_t v) {
         const auto u = static_cast<std::uint32_t>(v);
         const std::uint32_t magnitude = v < 0 ? 0u - u : u;
         return pixels[std::min(magnitude, limit)];
+    };
+    // Whether count values all index the padded table as they stand (as pictures' values but
+    // for unmerged ones do).
+    const auto inTable = [](const std::int32_t* in, int count) {
+        std::uint32_t bits = 0;
+        for (int i = 0; i < count; ++i) {
+            bits |= static_cast<std::uint32_t>(in[i]);
+        }
+        return bits < kPadded;
     };
     if (lines) {
         W = std::min({W, bitmap.Width(), image.Height});
@@ -51,6 +70,12 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
         for (int y = 0; y < h; ++y) {
             const std::int32_t* in = image.Column(y).data();
             std::uint32_t* out = bitmap.ScanLine(y);
+            if (inTable(in, W)) {
+                for (int x = 0; x < W; ++x) {
+                    out[x] = pixels[static_cast<std::uint32_t>(in[x])];
+                }
+                continue;
+            }
             for (int x = 0; x < W; ++x) {
                 out[x] = colorOf(in[x]);
             }
@@ -68,8 +93,19 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
     for (int x0 = 0; x0 < W; x0 += kBlock) {
         const int n = std::min(kBlock, W - x0);
         std::array<const std::int32_t*, kBlock> in{};
+        bool direct = true;
         for (int j = 0; j < n; ++j) {
             in[std::size_t(j)] = image.Column(x0 + j).data();
+            direct = direct && inTable(in[std::size_t(j)], h);
+        }
+        if (direct && n == kBlock) {
+            for (int y = 0; y < h; ++y) {
+                std::uint32_t* out = bitmap.ScanLine(y) + x0;
+                for (int j = 0; j < kBlock; ++j) {
+                    out[j] = pixels[static_cast<std::uint32_t>(in[std::size_t(j)][y])];
+                }
+            }
+            continue;
         }
         for (int y = 0; y < h; ++y) {
             std::uint32_t* out = bitmap.ScanLine(y) + x0;

@@ -78,11 +78,15 @@ void widenMaxima(std::int16_t* m, std::int64_t count, std::int64_t span) {
     }
 }
 
-// min(max |t[j]| for a <= j < b, 360) for b - a >= 8: the run is read in blocks of eight, the
-// last one overlapping the one before.
-std::int32_t runMagnitude(const std::int32_t* t, std::int64_t a, std::int64_t b) {
+// The largest magnitudes of columns of at least eight samples each, the columns' ends in
+// `ends`: each run is read in blocks of eight, the last one overlapping the one before, and
+// eight columns' lanes are reduced together.
+void runMagnitudes(const std::int32_t* t, const std::int64_t* ends, std::int64_t count,
+                   std::int32_t* out) {
+    std::int64_t p = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
+    const __m128i cap = _mm_set1_epi16(kColumnLimit);
     // Saturated to 16 bits, whose magnitudes keep the order of those up to 360.
     const auto block = [&](std::int64_t i) {
         const __m128i v =
@@ -90,21 +94,46 @@ std::int32_t runMagnitude(const std::int32_t* t, std::int64_t a, std::int64_t b)
                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 4)));
         return _mm_max_epi16(v, _mm_subs_epi16(zero, v));
     };
-    __m128i best = block(b - 8);
-    for (std::int64_t i = a; i + 8 < b; i += 8) {
-        best = _mm_max_epi16(best, block(i));
+    // Eight lanes whose largest is the column's.
+    const auto lanes = [&](std::int64_t q) {
+        const std::int64_t a = ends[q];
+        const std::int64_t b = ends[q + 1];
+        __m128i best = block(b - 8);
+        for (std::int64_t i = a; i + 8 < b; i += 8) {
+            best = _mm_max_epi16(best, block(i));
+        }
+        return best;
+    };
+    const auto pairs = [](__m128i x, __m128i y, auto lo, auto hi) {
+        return _mm_max_epi16(lo(x, y), hi(x, y));
+    };
+    const auto lo16 = [](__m128i x, __m128i y) { return _mm_unpacklo_epi16(x, y); };
+    const auto hi16 = [](__m128i x, __m128i y) { return _mm_unpackhi_epi16(x, y); };
+    const auto lo32 = [](__m128i x, __m128i y) { return _mm_unpacklo_epi32(x, y); };
+    const auto hi32 = [](__m128i x, __m128i y) { return _mm_unpackhi_epi32(x, y); };
+    const auto lo64 = [](__m128i x, __m128i y) { return _mm_unpacklo_epi64(x, y); };
+    const auto hi64 = [](__m128i x, __m128i y) { return _mm_unpackhi_epi64(x, y); };
+    for (; p + 8 <= count; p += 8) {
+        // Interleaving halves the lanes of each column at every step: after three, lane i holds
+        // column p + i.
+        const __m128i a = pairs(lanes(p), lanes(p + 1), lo16, hi16);
+        const __m128i b = pairs(lanes(p + 2), lanes(p + 3), lo16, hi16);
+        const __m128i c = pairs(lanes(p + 4), lanes(p + 5), lo16, hi16);
+        const __m128i d = pairs(lanes(p + 6), lanes(p + 7), lo16, hi16);
+        const __m128i all = pairs(pairs(a, b, lo32, hi32), pairs(c, d, lo32, hi32), lo64, hi64);
+        const __m128i limited = _mm_min_epi16(all, cap);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + p), _mm_unpacklo_epi16(limited, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + p + 4),
+                         _mm_unpackhi_epi16(limited, zero));
     }
-    best = _mm_max_epi16(best, _mm_shuffle_epi32(best, 0x4E));
-    best = _mm_max_epi16(best, _mm_shuffle_epi32(best, 0xB1));
-    best = _mm_max_epi16(best, _mm_shufflelo_epi16(best, 0xB1));
-    return std::min<std::int32_t>(static_cast<std::int16_t>(_mm_cvtsi128_si32(best)), kColumnLimit);
-#else
-    std::int32_t best = 0;
-    for (std::int64_t j = a; j < b; ++j) {
-        best = std::max(best, limitedMagnitude(t[j], kColumnLimit));
-    }
-    return best;
 #endif
+    for (; p < count; ++p) {
+        std::int32_t best = 0;
+        for (std::int64_t j = ends[p]; j < ends[p + 1]; ++j) {
+            best = std::max(best, limitedMagnitude(t[j], kColumnLimit));
+        }
+        out[p] = best;
+    }
 }
 
 // The ends b = ceil((p + 1) r / w) of the columns p = 0, 1, ... of r samples over w columns,
@@ -231,13 +260,19 @@ void ResampleMagnitudes(std::span<const std::int32_t> trace, double start, doubl
     const std::int64_t shortest = r / w;
     ColumnEnds ends(r, w);
     if (shortest >= 8) {
-        const std::int32_t* t = trace.data() + s0;
-        std::int64_t a = 0;
-        for (std::int64_t p = 0; p < w; ++p) {
-            const std::int64_t b = ends.next();
-            out[static_cast<std::size_t>(p)] = runMagnitude(t, a, b);
-            a = b;
+        // Every A-scan of a picture has the same columns.
+        thread_local std::vector<std::int64_t> bounds;
+        thread_local std::int64_t boundsFor[2] = {0, 0};
+        if (boundsFor[0] != r || boundsFor[1] != w) {
+            bounds.resize(static_cast<std::size_t>(w) + 1);
+            bounds[0] = 0;
+            for (std::int64_t p = 1; p <= w; ++p) {
+                bounds[static_cast<std::size_t>(p)] = ends.next();
+            }
+            boundsFor[0] = r;
+            boundsFor[1] = w;
         }
+        runMagnitudes(trace.data() + s0, bounds.data(), w, out.data());
         return;
     }
     // Shorter columns: with maxima over runs of `span` samples, where span is the largest power
