@@ -142,6 +142,8 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
     // values), which the resampler can give at once; smaller ones show their upper values.
     const bool merged = band.FiltersImages();
     const double n = band.SampleCount();
+    // The smoothing reads only the first column of each strip.
+    const bool copies = !(merged && smooth);
     for (int i = 0; i < count; ++i) {
         const int x = i * stripWidth;
         if (merged) {
@@ -149,7 +151,7 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
         } else {
             ResampleScan(scanOf(i), 0.0, n, h, imageB.Column(x), imageA.Column(x));
         }
-        for (int k = 1; k < stripWidth; ++k) {
+        for (int k = 1; copies && k < stripWidth; ++k) {
             std::ranges::copy(imageA.Column(x), imageA.Column(x + k).begin());
             if (!merged) {
                 std::ranges::copy(imageB.Column(x), imageB.Column(x + k).begin());
@@ -158,7 +160,7 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
     }
     const TWorkImage* shown = &imageB;
     if (merged && smooth) {
-        SmoothWorkImages(imageB, imageA, W, h, kBandBox);
+        SmoothWorkImages(imageB, imageA, W, h, kBandBox, stripWidth);
     } else if (merged) {
         shown = &imageA; // merged, not smoothed: both images would hold the same values
     }

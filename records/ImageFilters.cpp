@@ -310,7 +310,10 @@ void MergeWorkImages(TWorkImage& imageB, TWorkImage& imageA, int W, int h) {
     }
 }
 
-void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h, int k) {
+void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h, int k, int run) {
+    run = std::max(run, 1);
+    // A's column x, read from the first of its run.
+    const auto columnA = [&](int x) { return imageA.Column(x - x % run).data(); };
     W = std::min({W, imageB.Width, imageA.Width});
     h = std::min({h, imageB.Height, imageA.Height});
     if (W <= 0 || h <= 0) {
@@ -326,7 +329,7 @@ void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h
     const bool smoothed = lastRow >= firstRow && lastColumn >= firstColumn;
     // What the box leaves out keeps A's values.
     for (int x = 0; x < W; ++x) {
-        const std::int32_t* a = imageA.Column(x).data();
+        const std::int32_t* a = columnA(x);
         std::int32_t* b = imageB.Column(x).data();
         if (!smoothed || x < firstColumn || x > lastColumn) {
             std::copy_n(a, h, b);
@@ -356,8 +359,8 @@ void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h
     // Every bit set in some window sum: a bound on them (a negative one counts as huge).
     Int4 bits = {0, 0, 0, 0};
     for (int x = 0; x < W; ++x) {
-        const std::int32_t* a = imageA.Column(x).data();
-        if (x > 0 && std::equal(a, a + h, imageA.Column(x - 1).data())) {
+        const std::int32_t* a = columnA(x);
+        if (x > 0 && (run > 1 ? x % run != 0 : std::equal(a, a + h, columnA(x - 1)))) {
             source[static_cast<std::size_t>(x)] = source[static_cast<std::size_t>(x - 1)];
             continue;
         }
