@@ -184,18 +184,27 @@ void RasterCanvas::drawRegion(const TRect& box, const TRect& fillBox, Rows rows,
         if (y < area.Top) {
             continue;
         }
+        // Runs of outline, inside and outside pixels, each laid down at once.
         const std::uint32_t* up = below.data() + std::size_t(y - area.Top) * width;
-        for (std::size_t i = 0; i < width; ++i) {
+        const auto kindOf = [&](std::size_t i) {
             if (along[i] == 0) {
-                continue; // outside the shape
+                return 0; // outside the shape
             }
-            const long long d = std::min<long long>(run[i], up[i]);
-            const int x = area.Left + int(i);
-            if (d <= w) {
-                surface_.SetArgb(x, int(y), pen);
-            } else if (solid) {
-                surface_.SetArgb(x, int(y), fill);
+            return std::min<long long>(run[i], up[i]) <= w ? 1 : (solid ? 2 : 0);
+        };
+        std::size_t start = 0;
+        int kind = width > 0 ? kindOf(0) : 0;
+        for (std::size_t i = 1; i <= width; ++i) {
+            const int next = i < width ? kindOf(i) : -1;
+            if (next == kind) {
+                continue;
             }
+            if (kind != 0) {
+                fillSpan(int(y), area.Left + int(start), area.Left + int(i), kind == 1 ? pen : fill,
+                         clip);
+            }
+            start = i;
+            kind = next;
         }
     }
 }
