@@ -51,8 +51,9 @@ struct DigitalLine {
     }
 };
 
-// The pixels of a round pen w pixels wide around its centre: row dy (from lo to hi) covers the
-// columns left(dy)..right(dy). Even pens are centred between pixels.
+// The pixels of a round pen w pixels wide around its centre: its row dy (from lo to hi) covers
+// the columns from row(dy).first to row(dy).second, both included. Even pens are centred between
+// pixels.
 struct PenShape {
     long long w, lo, hi, odd;
     std::vector<std::pair<long long, long long>> rows; // kept for pens followed pixel for pixel
