@@ -7,6 +7,7 @@
 #include "records/ViewSupport.h"
 
 #include <algorithm>
+#include <bit>
 
 using platform::gfx::PresentTarget;
 using platform::gfx::ReportImageTarget;
@@ -38,12 +39,30 @@ std::span<const std::int32_t> traceOf(const TBaseBandCell& band, std::uint32_t r
 
 void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
                     const std::array<TColor, ColorTableSize>& table, int maxEntry, bool lines) {
-    const auto pixels = PixelTable(table);
     const auto limit = static_cast<std::uint32_t>(std::clamp(maxEntry, 0, int(ColorTableSize) - 1));
+    // The table padded with its last colour up to the next power of two: any value whose bits
+    // all lie below that picks its colour directly.
+    constexpr std::uint32_t kPadded = std::bit_ceil(std::uint32_t(ColorTableSize));
+    std::array<std::uint32_t, kPadded> pixels{};
+    {
+        const auto entries = PixelTable(table);
+        for (std::uint32_t i = 0; i < kPadded; ++i) {
+            pixels[i] = entries[std::min(i, limit)];
+        }
+    }
     const auto colorOf = [&pixels, limit](std::int32_t v) {
         const auto u = static_cast<std::uint32_t>(v);
         const std::uint32_t magnitude = v < 0 ? 0u - u : u;
         return pixels[std::min(magnitude, limit)];
+    };
+    // Whether count values all index the padded table as they stand (as pictures' values but
+    // for unmerged ones do).
+    const auto inTable = [](const std::int32_t* in, int count) {
+        std::uint32_t bits = 0;
+        for (int i = 0; i < count; ++i) {
+            bits |= static_cast<std::uint32_t>(in[i]);
+        }
+        return bits < kPadded;
     };
     if (lines) {
         W = std::min({W, bitmap.Width(), image.Height});
@@ -51,6 +70,12 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
         for (int y = 0; y < h; ++y) {
             const std::int32_t* in = image.Column(y).data();
             std::uint32_t* out = bitmap.ScanLine(y);
+            if (inTable(in, W)) {
+                for (int x = 0; x < W; ++x) {
+                    out[x] = pixels[static_cast<std::uint32_t>(in[x])];
+                }
+                continue;
+            }
             for (int x = 0; x < W; ++x) {
                 out[x] = colorOf(in[x]);
             }
@@ -62,14 +87,31 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
     if (W <= 0 || h <= 0) {
         return;
     }
-    // Columns of the image become columns of the picture: read down each column, written a
-    // column at a time across a band of rows that stays in the cache.
-    const std::ptrdiff_t stride = bitmap.ScanLine(std::min(1, h - 1)) - bitmap.ScanLine(0);
-    for (int x = 0; x < W; ++x) {
-        const std::int32_t* in = image.Column(x).data();
-        std::uint32_t* out = bitmap.ScanLine(0) + x;
+    // Columns of the image become columns of the picture: a block of columns is read down
+    // together, so that each row of the picture gets a run of whole pixels at a time.
+    constexpr int kBlock = 16;
+    for (int x0 = 0; x0 < W; x0 += kBlock) {
+        const int n = std::min(kBlock, W - x0);
+        std::array<const std::int32_t*, kBlock> in{};
+        bool direct = true;
+        for (int j = 0; j < n; ++j) {
+            in[std::size_t(j)] = image.Column(x0 + j).data();
+            direct = direct && inTable(in[std::size_t(j)], h);
+        }
+        if (direct && n == kBlock) {
+            for (int y = 0; y < h; ++y) {
+                std::uint32_t* out = bitmap.ScanLine(y) + x0;
+                for (int j = 0; j < kBlock; ++j) {
+                    out[j] = pixels[static_cast<std::uint32_t>(in[std::size_t(j)][y])];
+                }
+            }
+            continue;
+        }
         for (int y = 0; y < h; ++y) {
-            out[std::ptrdiff_t(y) * stride] = colorOf(in[y]);
+            std::uint32_t* out = bitmap.ScanLine(y) + x0;
+            for (int j = 0; j < n; ++j) {
+                out[j] = colorOf(in[std::size_t(j)][y]);
+            }
         }
     }
 }
@@ -100,6 +142,8 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
     // values), which the resampler can give at once; smaller ones show their upper values.
     const bool merged = band.FiltersImages();
     const double n = band.SampleCount();
+    // The smoothing reads only the first column of each strip.
+    const bool copies = !(merged && smooth);
     for (int i = 0; i < count; ++i) {
         const int x = i * stripWidth;
         if (merged) {
@@ -107,7 +151,7 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
         } else {
             ResampleScan(scanOf(i), 0.0, n, h, imageB.Column(x), imageA.Column(x));
         }
-        for (int k = 1; k < stripWidth; ++k) {
+        for (int k = 1; copies && k < stripWidth; ++k) {
             std::ranges::copy(imageA.Column(x), imageA.Column(x + k).begin());
             if (!merged) {
                 std::ranges::copy(imageB.Column(x), imageB.Column(x + k).begin());
@@ -116,7 +160,7 @@ void RenderStrips(TBaseBandCell& band, TBitmap& bitmap, int w, int h, int count,
     }
     const TWorkImage* shown = &imageB;
     if (merged && smooth) {
-        SmoothWorkImages(imageB, imageA, W, h, kBandBox);
+        SmoothWorkImages(imageB, imageA, W, h, kBandBox, stripWidth);
     } else if (merged) {
         shown = &imageA; // merged, not smoothed: both images would hold the same values
     }

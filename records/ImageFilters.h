@@ -26,8 +26,10 @@ void MergeWorkImages(TWorkImage& imageB, TWorkImage& imageA, int W, int h);
 
 // B := the k x k box mean of A (integer division) over rows half .. h - half - 2 and columns
 // half .. W - half - 1 (half = k div 2), the merged value of A elsewhere. A holds merged values.
-// Nothing happens for a picture too small for the box.
-void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h, int k);
+// Nothing happens for a picture too small for the box. With `run` above 1, A's columns come in
+// runs of that many equal ones from column 0 on, and only the first of each run is read.
+void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h, int k,
+                      int run = 1);
 
 // Merges the two work images over W x h and, when asked, smooths B with the k x k box mean of A.
 void FilterWorkImages(TWorkImage& imageB, TWorkImage& imageA, int W, int h, int k, bool smooth);

@@ -185,6 +185,8 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
     // As for bands: merged images come from the resampler at once.
     const bool merged = map.FiltersImages();
     const double n = map.SampleCount();
+    // The smoothing reads only the first line of each cell.
+    const bool smooth = merged && PaletteInEffect(map, kind) != PaletteBinary;
     for (int r = 0; r < rows && r * c < lines; ++r) {
         const int y = r * c;
         const auto trace = traceOf(map, std::uint32_t(r), column);
@@ -193,7 +195,7 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
         } else {
             ResampleScan(trace, 0.0, n, w, imageB.Column(y), imageA.Column(y));
         }
-        for (int k = 1; k < c && y + k < lines; ++k) {
+        for (int k = 1; !smooth && k < c && y + k < lines; ++k) {
             std::ranges::copy(imageA.Column(y), imageA.Column(y + k).begin());
             if (!merged) {
                 std::ranges::copy(imageB.Column(y), imageB.Column(y + k).begin());
@@ -201,8 +203,8 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
         }
     }
     const TWorkImage* shown = &imageB;
-    if (merged && PaletteInEffect(map, kind) != PaletteBinary) {
-        SmoothWorkImages(imageB, imageA, lines, w, kSliceBox);
+    if (smooth) {
+        SmoothWorkImages(imageB, imageA, lines, w, kSliceBox, c);
     } else if (merged) {
         shown = &imageA;
     }

@@ -1,7 +1,8 @@
 // The record pictures the pages render most, each against a pass in the same run that only reads
 // the samples the picture shows: the band view (592 x 440 from 296 visible A-scans of 4095
 // samples) and the C-, D- and B-scans of a 40 x 40 map at the maps page's sizes. After the runs
-// one line per picture gives its cost in multiples of its baseline; the goal is at most 4.
+// one line per picture gives its cost in multiples of its baseline, the median over interleaved
+// repetitions; the goal is at most 4.
 #include "platform/gfx/Bitmap.h"
 #include "records/BaseBandUnit.h"
 #include "records/BaseMapUnit.h"
@@ -15,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -204,45 +206,79 @@ BENCHMARK(DScan_Picture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BScan_Baseline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BScan_Picture)->Unit(benchmark::kMicrosecond);
 
-// The console report, then each picture's time over its baselines'.
+// The console report, then each picture's time over its baselines'. Repetitions run interleaved
+// (each picture's run next to its baselines' on a machine whose load changes), and the ratio is
+// the median over repetitions of the picture's time over the baseline's in the same repetition,
+// with the lowest and highest of them as its spread.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
             }
         }
     }
 
     void PrintRatios() const {
-        std::printf("\nPicture cost in multiples of its baseline (goal: at most 4)\n");
-        for (const auto& [name, time] : times_) {
+        std::printf("\nPicture cost in multiples of its baseline (goal: at most 4): median over "
+                    "repetitions [lowest, highest]\n");
+        for (const auto& [name, pictures] : times_) {
             const auto cut = name.find("_Picture");
             if (cut == std::string::npos) {
                 continue;
             }
             const std::string view = name.substr(0, cut);
-            for (const auto& [other, base] : times_) {
-                if (other.rfind(view + "_", 0) == 0 &&
-                    other.find("Baseline") != std::string::npos && base > 0.0) {
-                    std::printf("  %-6s over %-22s %8.2f\n", view.c_str(),
-                                other.substr(view.size() + 1).c_str(), time / base);
+            for (const auto& [other, bases] : times_) {
+                if (other.rfind(view + "_", 0) != 0 ||
+                    other.find("Baseline") == std::string::npos) {
+                    continue;
                 }
+                std::vector<double> ratios;
+                for (std::size_t i = 0; i < std::min(pictures.size(), bases.size()); ++i) {
+                    if (bases[i] > 0.0) {
+                        ratios.push_back(pictures[i] / bases[i]);
+                    }
+                }
+                if (ratios.empty()) {
+                    continue;
+                }
+                std::sort(ratios.begin(), ratios.end());
+                const std::size_t n = ratios.size();
+                const double median =
+                    n % 2 == 1 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2.0;
+                std::printf("  %-6s over %-22s %8.2f  [%.2f, %.2f]  (%zu repetitions)\n",
+                            view.c_str(), other.substr(view.size() + 1).c_str(), median,
+                            ratios.front(), ratios.back(), n);
             }
         }
     }
 
 private:
-    std::map<std::string, double> times_;
+    std::map<std::string, std::vector<double>> times_;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    // Interleaved repetitions unless the command line asks otherwise.
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=9";
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    const auto given = [&](const char* flag) {
+        return std::any_of(args.begin(), args.end(),
+                           [&](const char* a) { return std::string(a).rfind(flag, 0) == 0; });
+    };
+    if (!given("--benchmark_repetitions")) {
+        args.push_back(repetitions.data());
+    }
+    if (!given("--benchmark_enable_random_interleaving")) {
+        args.push_back(interleaving.data());
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
         return 1;
     }
     RatioReporter reporter;

@@ -7,6 +7,16 @@
 
 namespace platform::gfx {
 
+namespace {
+
+// Positions worked out from far-reaching rectangles and long texts, brought back into the int
+// range.
+int toInt(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
 int MulDiv(int a, int b, int c) {
     if (c == 0) {
         return -1;
@@ -37,21 +47,21 @@ TRect TCanvas::ClipRect() const {
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
-    const int w = TextWidth(text);
-    int left = x;
-    int top = y;
+    const long long w = TextWidth(text);
+    long long left = x;
+    long long top = y;
     if ((TextAlign & TA_CENTER) == TA_CENTER) {
         left = x - w / 2;
     } else if (TextAlign & TA_RIGHT) {
         left = x - w;
     }
     if ((TextAlign & TA_BASELINE) == TA_BASELINE) {
-        top = y - TextMetrics().Ascent;
+        top -= TextMetrics().Ascent;
     } else if (TextAlign & TA_BOTTOM) {
-        top = y - TextMetrics().Height;
+        top -= TextMetrics().Height;
     }
-    DrawTextRun(left, top, text, std::string::npos, nullptr);
-    PenPos = {x + w, y};
+    DrawTextRun(toInt(left), toInt(top), text, std::string::npos, nullptr);
+    PenPos = {toInt(x + w), y};
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text) {
@@ -124,7 +134,7 @@ int TCanvas::DrawText(std::string_view source, TRect& r, unsigned flags) {
     std::vector<Line> lines;
     const bool single = (flags & DT_SINGLELINE) != 0;
     const bool wrap = !single && (flags & DT_WORDBREAK) != 0;
-    const int maxWidth = r.Width();
+    const int maxWidth = toInt(static_cast<long long>(r.Right) - r.Left);
     if (!text.empty()) {
         std::size_t p = 0;
         while (true) {
@@ -202,33 +212,33 @@ int TCanvas::DrawText(std::string_view source, TRect& r, unsigned flags) {
     for (const Line& l : lines) {
         widest = std::max(widest, l.width);
     }
-    const int textHeight = static_cast<int>(lines.size()) * lineHeight;
+    const int textHeight = toInt(static_cast<long long>(lines.size()) * lineHeight);
     if (flags & DT_CALCRECT) {
-        r.Right = r.Left + widest;
-        r.Bottom = r.Top + textHeight;
+        r.Right = toInt(static_cast<long long>(r.Left) + widest);
+        r.Bottom = toInt(static_cast<long long>(r.Top) + textHeight);
         return textHeight;
     }
 
-    int y = r.Top;
+    long long y = r.Top;
     if (single) {
         if (flags & DT_VCENTER) {
-            y = r.Top + (r.Height() - lineHeight) / 2;
+            y = r.Top + ((static_cast<long long>(r.Bottom) - r.Top) - lineHeight) / 2;
         } else if (flags & DT_BOTTOM) {
-            y = r.Bottom - lineHeight;
+            y = static_cast<long long>(r.Bottom) - lineHeight;
         }
     }
-    const int startY = y;
+    const long long startY = y;
     const TRect* clipRect = (flags & DT_NOCLIP) ? nullptr : &r;
     for (std::size_t i = 0; i < lines.size(); ++i, y += lineHeight) {
         const Line& l = lines[i];
-        int x = r.Left;
+        long long x = r.Left;
         if (flags & DT_CENTER) {
-            x = r.Left + (r.Width() - l.width) / 2;
+            x = r.Left + ((static_cast<long long>(r.Right) - r.Left) - l.width) / 2;
         } else if (flags & DT_RIGHT) {
-            x = r.Right - l.width;
+            x = static_cast<long long>(r.Right) - l.width;
         }
         if (!ellipsised[i].empty()) {
-            DrawTextRun(x, y, ellipsised[i], std::string::npos, clipRect);
+            DrawTextRun(toInt(x), toInt(y), ellipsised[i], std::string::npos, clipRect);
             continue;
         }
         std::size_t underline = std::string::npos;
@@ -237,10 +247,10 @@ int TCanvas::DrawText(std::string_view source, TRect& r, unsigned flags) {
         }
         std::string_view s(text.data() + l.begin, l.end - l.begin);
         if (!expandTabs || s.find('\t') == std::string_view::npos) {
-            DrawTextRun(x, y, s, underline, clipRect);
+            DrawTextRun(toInt(x), toInt(y), s, underline, clipRect);
             continue;
         }
-        int cx = 0;
+        long long cx = 0;
         std::size_t p = 0;
         while (true) {
             const std::size_t tab = s.find('\t', p);
@@ -250,7 +260,7 @@ int TCanvas::DrawText(std::string_view source, TRect& r, unsigned flags) {
             if (underline != std::string::npos && underline >= p && underline < p + piece.size()) {
                 u = underline - p;
             }
-            DrawTextRun(x + cx, y, piece, u, clipRect);
+            DrawTextRun(toInt(x + cx), toInt(y), piece, u, clipRect);
             cx += TextWidth(piece);
             if (tab == std::string_view::npos) {
                 break;
@@ -260,7 +270,7 @@ int TCanvas::DrawText(std::string_view source, TRect& r, unsigned flags) {
         }
     }
     if (single && (flags & (DT_VCENTER | DT_BOTTOM))) {
-        return startY + textHeight - r.Top;
+        return toInt(startY + textHeight - r.Top);
     }
     return textHeight;
 }

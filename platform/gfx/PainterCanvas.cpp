@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -23,6 +24,86 @@ QColor qcolor(TColor c) {
 
 QRect qrect(const TRect& r) {
     return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+// A rectangle given by its edges as reals, for rectangles wider than the int range.
+QRectF qrectF(long long left, long long top, long long right, long long bottom) {
+    return QRectF(double(left), double(top), double(right - left), double(bottom - top));
+}
+
+// Every dash pattern repeats after this many pixels.
+constexpr long long kPatternPeriod = 24;
+
+// The rectangle with each side that lies far outside `area` moved in to just beyond the pen's
+// reach of it, by whole pattern periods so that the pattern on the visible sides stays where it
+// was: what shows of the outline is unchanged, and its size fits the int range.
+TRect pulledIn(const TRect& b, const TRect& area, int penWidth) {
+    const long long m = static_cast<long long>(std::max(1, penWidth)) + 2 * kPatternPeriod;
+    const auto in = [](long long side, long long limit) {
+        // limit lies between side and the area; the side moves towards it by whole periods.
+        const long long steps = (limit - side) / kPatternPeriod;
+        return static_cast<int>(side + steps * kPatternPeriod);
+    };
+    TRect r = b;
+    if (b.Left < area.Left - m) {
+        r.Left = in(b.Left, area.Left - m);
+    }
+    if (b.Top < area.Top - m) {
+        r.Top = in(b.Top, area.Top - m);
+    }
+    if (b.Right > area.Right + m) {
+        r.Right = in(b.Right, area.Right + m);
+    }
+    if (b.Bottom > area.Bottom + m) {
+        r.Bottom = in(b.Bottom, area.Bottom + m);
+    }
+    return r;
+}
+
+// Whether a picture's place reaches so far beyond the device that the painter's own scaling
+// loses its precision.
+bool farBeyond(const TRect& dest, const TRect& device) {
+    constexpr long long kNear = 1 << 16;
+    return dest.Left < device.Left - kNear || dest.Top < device.Top - kNear ||
+           dest.Right > device.Right + kNear || dest.Bottom > device.Bottom + kNear;
+}
+
+// The visible part of `source`'s `sourceRect` stretched over `dest`, by the raster canvas's
+// nearest-pixel rule; pixels from outside the source, and keyed ones, are left transparent.
+QImage visiblePart(const TRect& visible, const TRect& dest, const TBitmap& source,
+                   const TRect& sourceRect, bool keyed) {
+    QImage out(visible.Width(), visible.Height(), QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    const long long dw = static_cast<long long>(dest.Right) - dest.Left;
+    const long long dh = static_cast<long long>(dest.Bottom) - dest.Top;
+    const long long sw = static_cast<long long>(sourceRect.Right) - sourceRect.Left;
+    const long long sh = static_cast<long long>(sourceRect.Bottom) - sourceRect.Top;
+    const std::uint32_t key = colorToArgb(source.TransparentColor()) & 0xFFFFFFu;
+    for (int y = 0; y < out.height(); ++y) {
+        const long long t = static_cast<long long>(visible.Top) + y - dest.Top;
+        const long long sy = sourceRect.Top + ((2 * t + 1) * sh) / (2 * dh);
+        if (sy < 0 || sy >= source.Height()) {
+            continue;
+        }
+        const std::uint32_t* from = source.ScanLine(int(sy));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const long long u = static_cast<long long>(visible.Left) + x - dest.Left;
+            const long long sx = sourceRect.Left + ((2 * u + 1) * sw) / (2 * dw);
+            if (sx < 0 || sx >= source.Width()) {
+                continue;
+            }
+            const std::uint32_t p = from[sx];
+            if (!keyed || (p & 0xFFFFFFu) != key) {
+                to[x] = p | 0xFF000000u;
+            }
+        }
+    }
+    return out;
+}
+
+bool fitsInt(long long v) {
+    return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
 }
 
 } // namespace
@@ -47,7 +128,8 @@ void PainterCanvas::prepare() {
     painter_->setRenderHint(QPainter::TextAntialiasing, false);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (clip()) {
-        painter_->setClipRect(qrect(*clip()));
+        // Nothing is drawn beyond the device: the clip is cut to it, so its size fits an int.
+        painter_->setClipRect(qrect(IntersectRect(*clip(), DeviceRect())));
     } else {
         painter_->setClipping(false);
     }
@@ -64,7 +146,9 @@ QPen PainterCanvas::qpen() const {
         return QPen(Qt::NoPen);
     }
     QPen pen(qcolor(Pen.Color));
-    const int width = std::max(1, Pen.Width);
+    // The painter takes no wider pens; one this wide already covers any device.
+    constexpr int kWidest = (1 << 15) - 1;
+    const int width = std::clamp(Pen.Width, 1, kWidest);
     pen.setWidth(width);
     if (width == 1) {
         pen.setCapStyle(Qt::FlatCap); // a thin line leaves its end point out
@@ -162,34 +246,53 @@ void PainterCanvas::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     prepare();
+    const TRect device = DeviceRect();
+    const QColor fill = qcolor(Brush.Color);
     if (Pen.Style == TPenStyle::psClear) {
         if (Brush.Style == TBrushStyle::bsSolid) {
-            painter_->fillRect(QRect(b.Left, b.Top, b.Width() - 1, b.Height() - 1),
-                               qcolor(Brush.Color));
+            const TRect r = IntersectRect({b.Left, b.Top, b.Right - 1, b.Bottom - 1}, device);
+            if (!r.IsEmpty()) {
+                painter_->fillRect(qrect(r), fill);
+            }
         }
         return;
     }
-    if (Brush.Style == TBrushStyle::bsSolid && b.Width() > 2 && b.Height() > 2) {
-        painter_->fillRect(QRect(b.Left + 1, b.Top + 1, b.Width() - 2, b.Height() - 2),
-                           qcolor(Brush.Color));
+    const long long width = static_cast<long long>(b.Right) - b.Left;
+    const long long height = static_cast<long long>(b.Bottom) - b.Top;
+    if (Brush.Style == TBrushStyle::bsSolid && width > 2 && height > 2) {
+        const TRect r = IntersectRect({b.Left + 1, b.Top + 1, b.Right - 1, b.Bottom - 1}, device);
+        if (!r.IsEmpty()) {
+            painter_->fillRect(qrect(r), fill);
+        }
     }
     usePenOnly();
-    if (b.Width() == 1 || b.Height() == 1) {
+    if (width == 1 || height == 1) {
         QPen pen = qpen();
         pen.setCapStyle(Qt::SquareCap);
         painter_->setPen(pen);
         painter_->drawLine(QPoint(b.Left, b.Top), QPoint(b.Right - 1, b.Bottom - 1));
         return;
     }
-    painter_->drawRect(QRect(b.Left, b.Top, b.Width() - 1, b.Height() - 1));
+    const TRect o = pulledIn(b, device, Pen.Width);
+    const long long ow = static_cast<long long>(o.Right) - o.Left - 1;
+    const long long oh = static_cast<long long>(o.Bottom) - o.Top - 1;
+    if (fitsInt(ow) && fitsInt(oh)) {
+        painter_->drawRect(QRect(o.Left, o.Top, int(ow), int(oh)));
+    } else {
+        painter_->drawRect(qrectF(o.Left, o.Top, o.Right - 1LL, o.Bottom - 1LL));
+    }
 }
 
 void PainterCanvas::FillRect(const TRect& r) {
     if (Brush.Style != TBrushStyle::bsSolid || r.IsEmpty()) {
         return;
     }
+    const TRect visible = IntersectRect(r, DeviceRect());
+    if (visible.IsEmpty()) {
+        return;
+    }
     prepare();
-    painter_->fillRect(qrect(r), qcolor(Brush.Color));
+    painter_->fillRect(qrect(visible), qcolor(Brush.Color));
 }
 
 void PainterCanvas::FrameRect(const TRect& r) {
@@ -198,10 +301,16 @@ void PainterCanvas::FrameRect(const TRect& r) {
     }
     prepare();
     const QColor c = qcolor(Brush.Color);
-    painter_->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
-    painter_->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
-    painter_->fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
-    painter_->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+    const TRect device = DeviceRect();
+    for (const TRect& side :
+         {TRect{r.Left, r.Top, r.Right, r.Top + 1}, TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom},
+          TRect{r.Left, r.Top, r.Left + 1, r.Bottom},
+          TRect{r.Right - 1, r.Top, r.Right, r.Bottom}}) {
+        const TRect visible = IntersectRect(side, device);
+        if (!visible.IsEmpty()) {
+            painter_->fillRect(qrect(visible), c);
+        }
+    }
 }
 
 void PainterCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -214,7 +323,7 @@ void PainterCanvas::Ellipse(int left, int top, int right, int bottom) {
     painter_->setPen(qpen());
     painter_->setBrush(Brush.Style == TBrushStyle::bsSolid ? QBrush(qcolor(Brush.Color))
                                                            : QBrush(Qt::NoBrush));
-    painter_->drawEllipse(QRect(b.Left, b.Top, b.Width() - 1, b.Height() - 1));
+    painter_->drawEllipse(qrectF(b.Left, b.Top, b.Right - 1LL, b.Bottom - 1LL));
 }
 
 void PainterCanvas::RoundRect(int left, int top, int right, int bottom, int w, int h) {
@@ -227,7 +336,7 @@ void PainterCanvas::RoundRect(int left, int top, int right, int bottom, int w, i
     painter_->setPen(qpen());
     painter_->setBrush(Brush.Style == TBrushStyle::bsSolid ? QBrush(qcolor(Brush.Color))
                                                            : QBrush(Qt::NoBrush));
-    painter_->drawRoundedRect(QRectF(b.Left, b.Top, b.Width() - 1, b.Height() - 1), w / 2.0,
+    painter_->drawRoundedRect(qrectF(b.Left, b.Top, b.Right - 1LL, b.Bottom - 1LL), w / 2.0,
                               h / 2.0);
 }
 
@@ -236,8 +345,8 @@ void PainterCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
     if (b.IsEmpty()) {
         return;
     }
-    const double cx = (b.Left + b.Right - 1) / 2.0;
-    const double cy = (b.Top + b.Bottom - 1) / 2.0;
+    const double cx = (double(b.Left) + b.Right - 1) / 2.0;
+    const double cy = (double(b.Top) + b.Bottom - 1) / 2.0;
     auto angle = [&](int x, int y) {
         return std::atan2(cy - y, x - cx) * 180.0 / std::numbers::pi;
     };
@@ -250,7 +359,7 @@ void PainterCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
     painter_->setPen(qpen());
     painter_->setBrush(Brush.Style == TBrushStyle::bsSolid ? QBrush(qcolor(Brush.Color))
                                                            : QBrush(Qt::NoBrush));
-    painter_->drawPie(QRect(b.Left, b.Top, b.Width() - 1, b.Height() - 1),
+    painter_->drawPie(qrectF(b.Left, b.Top, b.Right - 1LL, b.Bottom - 1LL),
                       static_cast<int>(std::nearbyint(start * 16)),
                       static_cast<int>(std::nearbyint(span * 16)));
 }
@@ -304,22 +413,35 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
     const int h = m.ascent() + m.descent();
     prepare();
     painter_->save();
+    const TRect device = DeviceRect();
     if (clipRect) {
-        painter_->setClipRect(qrect(*clipRect), clip() ? Qt::IntersectClip : Qt::ReplaceClip);
+        painter_->setClipRect(qrect(IntersectRect(*clipRect, device)),
+                              clip() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
+    // The cell may reach beyond the int range near its edges: it is cut to the device first.
+    const auto fill = [&](long long left, long long top, long long width, long long height,
+                          const QColor& color) {
+        const TRect r{int(std::clamp<long long>(left, device.Left, device.Right)),
+                      int(std::clamp<long long>(top, device.Top, device.Bottom)),
+                      int(std::clamp<long long>(left + width, device.Left, device.Right)),
+                      int(std::clamp<long long>(top + height, device.Top, device.Bottom))};
+        if (!r.IsEmpty()) {
+            painter_->fillRect(qrect(r), color);
+        }
+    };
     if (Brush.Style == TBrushStyle::bsSolid) {
-        painter_->fillRect(QRect(x, y, w, h), qcolor(Brush.Color));
+        fill(x, y, w, h, qcolor(Brush.Color));
     }
     painter_->setBackgroundMode(Qt::TransparentMode);
     painter_->setFont(qfont_);
     painter_->setPen(qcolor(Font.Color));
-    painter_->drawText(QPoint(x, y + m.ascent()), s);
+    painter_->drawText(QPointF(x, double(y) + m.ascent()), s);
     if (underline != std::string::npos && qsizetype(underline) < s.size()) {
-        const int ux = x + m.horizontalAdvance(s.left(qsizetype(underline)));
+        const long long ux =
+            static_cast<long long>(x) + m.horizontalAdvance(s.left(qsizetype(underline)));
         const int uw = m.horizontalAdvance(s.at(qsizetype(underline)));
-        const int uy = y + m.ascent() + std::max(1, m.underlinePos());
-        painter_->fillRect(QRect(ux, uy, std::max(1, uw), std::max(1, m.lineWidth())),
-                           qcolor(Font.Color));
+        const long long uy = static_cast<long long>(y) + m.ascent() + std::max(1, m.underlinePos());
+        fill(ux, uy, std::max(1, uw), std::max(1, m.lineWidth()), qcolor(Font.Color));
     }
     painter_->restore();
 }
@@ -329,7 +451,7 @@ void PainterCanvas::Draw(int x, int y, const TBitmap& picture) {
         return;
     }
     prepare();
-    painter_->drawImage(QPoint(x, y), keyedImageFromBitmap(picture));
+    painter_->drawImage(QPointF(x, y), keyedImageFromBitmap(picture));
 }
 
 void PainterCanvas::StretchDraw(const TRect& dest, const TBitmap& picture) {
@@ -337,6 +459,17 @@ void PainterCanvas::StretchDraw(const TRect& dest, const TBitmap& picture) {
         return;
     }
     prepare();
+    const TRect device = DeviceRect();
+    if (farBeyond(dest, device)) {
+        const TRect visible = IntersectRect(dest, device);
+        if (!visible.IsEmpty()) {
+            painter_->drawImage(QPoint(visible.Left, visible.Top),
+                                visiblePart(visible, dest, picture,
+                                            {0, 0, picture.Width(), picture.Height()},
+                                            picture.Transparent));
+        }
+        return;
+    }
     painter_->drawImage(qrect(dest), keyedImageFromBitmap(picture));
 }
 
@@ -345,6 +478,15 @@ void PainterCanvas::CopyRect(const TRect& dest, const TBitmap& source, const TRe
         return;
     }
     prepare();
+    const TRect device = DeviceRect();
+    if (farBeyond(dest, device) || farBeyond(sourceRect, {0, 0, source.Width(), source.Height()})) {
+        const TRect visible = IntersectRect(dest, device);
+        if (!visible.IsEmpty()) {
+            painter_->drawImage(QPoint(visible.Left, visible.Top),
+                                visiblePart(visible, dest, source, sourceRect, false));
+        }
+        return;
+    }
     painter_->drawImage(qrect(dest), imageFromBitmap(source), qrect(sourceRect));
 }
 

@@ -40,16 +40,21 @@ public:
 private:
     struct Stroke;
     struct FontCache;
-    template <typename Inside>
-    void drawRegion(const TRect& box, const TRect& fillBox, Inside inside, Inside fillInside);
+    template <typename Rows>
+    void drawRegion(const TRect& box, const TRect& fillBox, Rows rows, Rows fillRows);
     void plot(int x, int y, std::uint32_t argb, const TRect& clip);
     void fillSpan(int y, int x0, int x1, std::uint32_t argb, const TRect& clip);
+    // `count` pixels from (x, y) on, taken from `from` but for those of colour `key` when keyed.
+    void setRow(int x, int y, const std::uint32_t* from, std::size_t count, bool keyed,
+                std::uint32_t key);
     void strokePixel(int x, int y, Stroke& s, const TRect& clip);
     void strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& clip);
     // `count` pixels from (x, y), stepping (dx, dy) with each of them -1, 0 or 1.
     void strokeRun(long long x, long long y, int dx, int dy, long long count, Stroke& s,
                    const TRect& clip);
-    void stampPen(int x, int y, std::uint32_t argb, const TRect& clip);
+    // A pen wider than a pixel centred on every point of the line from a to b, both included.
+    void wideLine(long long ax, long long ay, long long bx, long long by, const Stroke& s,
+                  const TRect& clip);
     FontCache& fontCache();
 
     RasterSurface& surface_;

@@ -1,12 +1,17 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/PainterCanvas.h"
+#include "platform/gfx/QtImage.h"
 #include "platform/gfx/RasterCanvas.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
+#include <climits>
+#include <functional>
 #include <set>
+#include <vector>
 
 using namespace platform::gfx;
 
@@ -188,8 +193,8 @@ TEST(RasterLines, FarOutsideLinesDrawTheirVisiblePartOnly) {
             canvas.Brush.Color = clYellow;
             canvas.Rectangle(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
             canvas.Brush.Color = clRed;
-            canvas.FrameRect({r.Left + 3 + shift, r.Top + 3 + shift, r.Right - 3 + shift,
-                              r.Bottom - 3 + shift});
+            canvas.FrameRect(
+                {r.Left + 3 + shift, r.Top + 3 + shift, r.Right - 3 + shift, r.Bottom - 3 + shift});
         }
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 40; ++x) {
@@ -206,6 +211,153 @@ TEST(RasterLines, FarOutsideLinesDrawTheirVisiblePartOnly) {
     EXPECT_GT(countColor(b, clBlack, {0, 0, 20, 20}), 5);
     b.Canvas().Rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
     EXPECT_EQ(countColor(b, clWhite, {0, 0, 20, 20}), 400);
+}
+
+// Shapes from the far ends of the coordinate range (a page file can ask for them) draw on both
+// backends exactly what shows of a shape reaching just outside the picture, however wide the pen:
+// each case draws its shape at +-2^30 and a reference that looks the same within the picture.
+// Dash patterns repeat every 24 pixels and 2^30 = 16 (mod 24), so the references keep their
+// edges at the same place in the pattern.
+TEST(CanvasExtremes, FarReachingShapesDrawTheirVisiblePart) {
+    constexpr int G = 1 << 30;
+    using Draw = std::function<void(TCanvas&)>;
+    struct Case {
+        const char* name;
+        int penWidth;
+        TPenStyle penStyle;
+        Draw far;
+        Draw near;
+        bool visible; // something shows at all
+    };
+    const auto fillWith = [](TColor c) {
+        return [c](TCanvas& canvas) {
+            canvas.Brush.Color = c;
+            canvas.FillRect({-5, -5, 50, 40});
+        };
+    };
+    const TPoint diagonalFar[] = {{-G, -G}, {G, G}, {-G, G}};
+    const TPoint diagonalNear[] = {{-40, -40}, {64, 64}, {-40, 64}};
+    const TPoint bandFar[] = {{-G, 10}, {G, 10}, {G, G}, {-G, G}};
+    const TPoint bandNear[] = {{-40, 10}, {64, 10}, {64, 64}, {-40, 64}};
+    const TPoint lineFar[] = {{-G, 15}, {G, 15}};
+    TBitmap picture(2, 2);
+    picture.SetPixel(0, 0, clRed);
+    picture.SetPixel(1, 0, clLime);
+    picture.SetPixel(0, 1, clYellow);
+    picture.SetPixel(1, 1, clFuchsia);
+    const Case cases[] = {
+        {"rectangle over all", 1, TPenStyle::psDash, [](TCanvas& c) { c.Rectangle(-G, -G, G, G); },
+         [](TCanvas& c) { c.Rectangle(-40, -40, 64, 64); }, true},
+        {"rectangle, top and left", 1, TPenStyle::psDashDot,
+         [](TCanvas& c) { c.Rectangle(5, 4, G, G); }, [](TCanvas& c) { c.Rectangle(5, 4, 64, 64); },
+         true},
+        {"rectangle, right and bottom", 1, TPenStyle::psDot,
+         [](TCanvas& c) { c.Rectangle(-G, -G, 30, 20); },
+         [](TCanvas& c) { c.Rectangle(-40, -40, 30, 20); }, true},
+        {"rectangle, wide pen", 7, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Rectangle(-G, 6, G, 20); },
+         [](TCanvas& c) { c.Rectangle(-40, 6, 64, 20); }, true},
+        {"rectangle, pen wider than all", 100000, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Rectangle(-G, 6, G, 20); }, fillWith(clRed), true},
+        {"fill and frame", 1, TPenStyle::psSolid,
+         [](TCanvas& c) {
+             c.FillRect({-G, -G, G, 12});
+             c.Brush.Color = clGreen;
+             c.FrameRect({-G, 3, G, G});
+         },
+         [](TCanvas& c) {
+             c.FillRect({-5, -5, 50, 12});
+             c.Brush.Color = clGreen;
+             c.FrameRect({-5, 3, 50, 50});
+         },
+         true},
+        {"ellipse over all, wide pen", 1000, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Ellipse(-G, -G, G, G); }, fillWith(clBlue), true},
+        {"flat ellipse", 1, TPenStyle::psSolid, [](TCanvas& c) { c.Ellipse(-G, 10, G, 20); },
+         [](TCanvas& c) { c.Ellipse(-(1 << 20), 10, 1 << 20, 20); }, true},
+        {"ellipse over all, wider pen", 5000, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Ellipse(-G, -G, G, G); }, fillWith(clBlue), true},
+        {"rounded rectangle over all", 3, TPenStyle::psSolid,
+         [](TCanvas& c) { c.RoundRect(-G, -G, G, G, INT_MAX, INT_MAX); },
+         [](TCanvas& c) { c.Rectangle(-40, -40, 64, 64); }, true},
+        {"rounded rectangle, top edge", 1, TPenStyle::psSolid,
+         [](TCanvas& c) { c.RoundRect(-G, 5, G, G, 16, 16); },
+         [](TCanvas& c) { c.Rectangle(-40, 5, 64, 64); }, true},
+        {"pie quarter", 1, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Pie(20 - G, 15 - G, 20 + G, 15 + G, 20 + G, 15, 20, 15 - G); },
+         [](TCanvas& c) { c.Pie(-30, -35, 70, 65, 70, 15, 20, -35); }, true},
+        {"pie, wide pen", 1000, TPenStyle::psSolid,
+         [](TCanvas& c) { c.Pie(20 - G, 15 - G, 20 + G, 15 + G, 20 + G, 15, 20, 15 - G); },
+         [](TCanvas& c) { c.Pie(-30, -35, 70, 65, 70, 15, 20, -35); }, true},
+        {"polygon, diagonal edge", 1, TPenStyle::psDashDotDot,
+         [&](TCanvas& c) { c.Polygon(diagonalFar); }, [&](TCanvas& c) { c.Polygon(diagonalNear); },
+         true},
+        {"polygon, wide pen", 9, TPenStyle::psSolid, [&](TCanvas& c) { c.Polygon(bandFar); },
+         [&](TCanvas& c) { c.Polygon(bandNear); }, true},
+        {"line, pen wider than all", INT_MAX, TPenStyle::psSolid,
+         [&](TCanvas& c) { c.Polyline(lineFar); }, fillWith(clRed), true},
+        {"pictures", 1, TPenStyle::psSolid,
+         [&](TCanvas& c) {
+             c.StretchDraw({-G, -G, G, G}, picture);
+             c.CopyRect({-G, 20, G, 24}, picture, {-G, 0, G, 2});
+             c.Draw(INT_MAX - 1, INT_MAX - 1, picture);
+         },
+         [&](TCanvas& c) {
+             c.StretchDraw({-40, -40, 40, 40}, picture);
+             c.CopyRect({0, 20, 2, 24}, picture, {0, 0, 2, 2});
+         },
+         true},
+        {"text beyond the ends", 1, TPenStyle::psSolid,
+         [](TCanvas& c) {
+             c.Font.Height = -12;
+             c.DrawTextRun(G, 2, "far", std::string::npos, nullptr);
+             c.DrawTextRun(2, INT_MAX - 3, "far", 0, nullptr);
+             c.DrawTextRun(INT_MIN + 1, 2, "far", 0, nullptr);
+             c.TextAlign = TA_RIGHT | TA_BOTTOM;
+             c.TextOut(INT_MIN + 1, INT_MIN + 1, "far");
+         },
+         [](TCanvas&) {}, false},
+    };
+    constexpr int W = 40;
+    constexpr int H = 30;
+    const auto prepared = [](TCanvas& c, const Case& k) {
+        c.Pen.Color = clRed;
+        c.Pen.Width = k.penWidth;
+        c.Pen.Style = k.penStyle;
+        c.Brush.Color = clBlue;
+        c.Brush.Style = TBrushStyle::bsSolid;
+    };
+    for (const Case& k : cases) {
+        for (const bool painter : {false, true}) {
+            TBitmap drawn[2];
+            for (int i = 0; i < 2; ++i) {
+                const Draw& draw = i == 0 ? k.far : k.near;
+                if (painter) {
+                    QImage image(W, H, QImage::Format_RGB32);
+                    image.fill(Qt::white);
+                    {
+                        PainterCanvas c(image);
+                        prepared(c, k);
+                        draw(c);
+                    }
+                    drawn[i] = bitmapFromImage(image);
+                } else {
+                    drawn[i] = TBitmap(W, H);
+                    prepared(drawn[i].Canvas(), k);
+                    draw(drawn[i].Canvas());
+                }
+            }
+            int shown = 0;
+            for (int y = 0; y < H; ++y) {
+                for (int x = 0; x < W; ++x) {
+                    ASSERT_EQ(drawn[0].GetPixel(x, y), drawn[1].GetPixel(x, y))
+                        << k.name << (painter ? " (painter) " : " (raster) ") << x << "," << y;
+                    shown += drawn[0].GetPixel(x, y) != clWhite ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(shown > 0, k.visible) << k.name << (painter ? " (painter)" : " (raster)");
+        }
+    }
 }
 
 TEST(RasterShapes, RectangleExcludesItsRightAndBottomEdges) {
