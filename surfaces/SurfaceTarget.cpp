@@ -13,3 +13,29 @@ void TSurfaceViewTarget::DrawAndRelease(int x, int y, const platform::gfx::TBitm
         canvas.Release();
     }
 }
+
+void TSurfaceViewTarget::CoverAndRelease(const platform::gfx::TBitmap& picture,
+                                         std::uint32_t devColor) {
+    TDirectDrawSurface* s = view_.Surface();
+    if (s == nullptr) {
+        return;
+    }
+    // A clip left on the surface's canvas or a colour key would cut the picture: the canvas
+    // draws it then.
+    if (picture.Transparent || s->Canvas().ClipSetting() || !s->Cover(picture, devColor)) {
+        PresentTarget::CoverAndRelease(picture, devColor);
+    }
+}
+
+void TSurfaceViewTarget::DrawOverAndRelease(
+    const platform::gfx::TRect& clip, const std::function<void(platform::gfx::TCanvas&)>& draw) {
+    if (TDirectDrawSurface* s = view_.Surface()) {
+        TDirectDrawSurfaceCanvas& canvas = s->Canvas();
+        {
+            const platform::gfx::CanvasState saved(canvas);
+            canvas.SetClipRect(clip);
+            draw(canvas);
+        }
+        canvas.Release();
+    }
+}
