@@ -33,7 +33,10 @@ void TSurfaceViewTarget::DrawOverAndRelease(
         TDirectDrawSurfaceCanvas& canvas = s->Canvas();
         {
             const platform::gfx::CanvasState saved(canvas);
-            canvas.SetClipRect(clip);
+            // A clip already set on the canvas cuts the drawing too, as it cuts every picture.
+            canvas.SetClipRect(canvas.ClipSetting()
+                                   ? platform::gfx::IntersectRect(*canvas.ClipSetting(), clip)
+                                   : clip);
             draw(canvas);
         }
         canvas.Release();

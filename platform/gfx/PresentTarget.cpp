@@ -22,7 +22,7 @@ void MemoryPresentTarget::DrawOverAndRelease(const TRect& clip,
                                              const std::function<void(TCanvas&)>& draw) {
     TCanvas& c = back_.Canvas();
     const CanvasState saved(c);
-    c.SetClipRect(clip);
+    c.SetClipRect(c.ClipSetting() ? IntersectRect(*c.ClipSetting(), clip) : clip);
     draw(c);
 }
 

@@ -64,7 +64,8 @@ public:
         Fill(devColor);
         DrawAndRelease(0, 0, picture);
     }
-    // Lets `draw` draw on the back surface's canvas, cut to `clip`, and gives the canvas back.
+    // Lets `draw` draw on the back surface's canvas, cut to `clip` (and to a clip already set on
+    // the canvas), and gives the canvas back.
     // The canvas's pen, brush, font, alignment and clipping are as before afterwards.
     virtual void DrawOverAndRelease(const TRect& clip,
                                     const std::function<void(TCanvas&)>& draw) = 0;

@@ -779,7 +779,7 @@ TEST(SurfaceViewTargetTest, DrawingOverTheSurfaceIsCutAndLeavesTheCanvasAsItWas)
     TDirectDrawSurfaceCanvas& canvas = f.view->Surface()->Canvas();
     canvas.Pen.Color = gfx::clLime;
     canvas.Brush.Color = gfx::clYellow;
-    canvas.SetClipRect({0, 0, 40, 30});
+    canvas.SetClipRect({0, 0, 15, 30}); // cuts the drawing over it too
     target.Fill(0);
     target.DrawOverAndRelease({5, 5, 20, 15}, [](gfx::TCanvas& c) {
         c.Brush.Color = gfx::clRed;
@@ -789,12 +789,13 @@ TEST(SurfaceViewTargetTest, DrawingOverTheSurfaceIsCutAndLeavesTheCanvasAsItWas)
     EXPECT_EQ(canvas.Pen.Color, gfx::clLime);
     EXPECT_EQ(canvas.Brush.Color, gfx::clYellow);
     ASSERT_TRUE(canvas.ClipSetting().has_value());
-    EXPECT_EQ(*canvas.ClipSetting(), (TRect{0, 0, 40, 30}));
+    EXPECT_EQ(*canvas.ClipSetting(), (TRect{0, 0, 15, 30}));
     target.Flip();
     const TBitmap& shown = f.view->PresentedImage();
     EXPECT_EQ(shown.GetPixel(5, 5), gfx::clRed);
-    EXPECT_EQ(shown.GetPixel(19, 14), gfx::clRed);
+    EXPECT_EQ(shown.GetPixel(14, 14), gfx::clRed);
     EXPECT_EQ(shown.GetPixel(4, 5), gfx::clBlack);
-    EXPECT_EQ(shown.GetPixel(20, 14), gfx::clBlack);
-    EXPECT_EQ(shown.GetPixel(19, 15), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(15, 14), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(14, 15), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(5, 4), gfx::clBlack);
 }
