@@ -304,26 +304,28 @@ void TBaseBandCell::RenderImage(std::uint8_t kind, std::uint8_t scheme,
 }
 
 void TBaseBandCell::DrawOverlay(std::uint8_t scheme, int w, int h, TBitmap& bitmap) {
+    CursorPicture layer(bitmap);
+    DrawCursorLines(scheme, w, h, layer);
+}
+
+void TBaseBandCell::DrawCursorLines(std::uint8_t scheme, int w, int h, CursorLayer& layer) {
     const TSchemeOverride colors(*this, scheme);
-    StartPicture(bitmap, w, h, ColorTable[0]);
-    bitmap.Transparent = true;
-    bitmap.SetTransparentColor(ColorTable[0]);
-    TCanvas& c = bitmap.Canvas();
-    SolidPen(c, CursorColor);
-    const TBaseConfigCell& config = *Config;
-    const double n = SampleCount();
-    if (n > 0.0) {
-        const int y = Pixel(config.CursorTime[0] / n * h);
-        Line(c, 0, y, w, y);
-    }
-    if (config.BandCurrentAScan >= config.BandShift) {
-        const double offset = double(config.BandCurrentAScan) - config.BandShift;
-        const double pps = PixelsPerAScan();
-        // Wide strips carry the cursor in their middle.
-        const int x =
-            Pixel(config.BandElementWidthIndex == 0 ? offset * pps : (offset + 0.5) * pps);
-        Line(c, x, 0, x, h);
-    }
+    layer.Draw(w, h, ColorTable[0], CursorColor, [&](TCanvas& c) {
+        const TBaseConfigCell& config = *Config;
+        const double n = SampleCount();
+        if (n > 0.0) {
+            const int y = Pixel(config.CursorTime[0] / n * h);
+            Line(c, 0, y, w, y);
+        }
+        if (config.BandCurrentAScan >= config.BandShift) {
+            const double offset = double(config.BandCurrentAScan) - config.BandShift;
+            const double pps = PixelsPerAScan();
+            // Wide strips carry the cursor in their middle.
+            const int x =
+                Pixel(config.BandElementWidthIndex == 0 ? offset * pps : (offset + 0.5) * pps);
+            Line(c, x, 0, x, h);
+        }
+    });
 }
 
 void TBaseBandCell::DrawToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
@@ -331,12 +333,12 @@ void TBaseBandCell::DrawToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
     const int w = control.Width();
     const int h = control.Height();
     RenderImage(kind, scheme, BandPicture, w, h);
-    TBitmap overlay;
-    {
+    // The cursor lines go straight onto the surface over the picture.
+    PresentLayers(control, {BandPicture.get()}, [&] {
         const TPaletteOverride palette(*this, kind);
-        DrawOverlay(scheme, w, h, overlay);
-    }
-    PresentLayers(control, {BandPicture.get(), &overlay});
+        CursorLinesOnSurface lines(control);
+        DrawCursorLines(scheme, w, h, lines);
+    });
 }
 
 void TBaseBandCell::RedrawToSurfaceView(PresentTarget& control) {
@@ -346,9 +348,10 @@ void TBaseBandCell::RedrawToSurfaceView(PresentTarget& control) {
         // Nothing cached for this view yet: the picture is made with what the band holds.
         RenderImage(KeepPalette, KeepScheme, BandPicture, w, h);
     }
-    TBitmap overlay;
-    DrawOverlay(KeepScheme, w, h, overlay);
-    PresentLayers(control, {BandPicture.get(), &overlay});
+    PresentLayers(control, {BandPicture.get()}, [&] {
+        CursorLinesOnSurface lines(control);
+        DrawCursorLines(KeepScheme, w, h, lines);
+    });
 }
 
 void TBaseBandCell::DrawToReport(std::uint8_t kind, std::uint8_t scheme, ReportImageTarget& image) {

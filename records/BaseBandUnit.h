@@ -33,6 +33,9 @@ namespace platform::gfx {
 class PresentTarget;
 class ReportImageTarget;
 } // namespace platform::gfx
+namespace views {
+class CursorLayer;
+}
 
 class TBaseBandCell : public TBaseAScanCell {
 public:
@@ -101,7 +104,9 @@ public:
     // Fills the surface with the background colour and shows it.
     virtual void ClearSurface(platform::gfx::PresentTarget& control);
     // A new transparent picture w x h (key: colour table entry 0) holding the cursor lines.
-    virtual void DrawOverlay(std::uint8_t scheme, int w, int h, platform::gfx::TBitmap& bitmap);
+    void DrawOverlay(std::uint8_t scheme, int w, int h, platform::gfx::TBitmap& bitmap);
+    // The cursor lines over a picture w x h, drawn where `layer` puts them.
+    virtual void DrawCursorLines(std::uint8_t scheme, int w, int h, views::CursorLayer& layer);
     // The cached picture with fresh cursor lines.
     virtual void RedrawToSurfaceView(platform::gfx::PresentTarget& control);
     // Renders the picture anew into the cache at the surface's size, with cursor lines.

@@ -62,11 +62,11 @@ public:
 
     // ---- Views (MapViews.cpp) -------------------------------------------------------------------
     // Kind and scheme arguments as for the band views. The B-scan uses the band's operations,
-    // which reach the map's RenderImage and DrawOverlay.
+    // which reach the map's RenderImage and DrawCursorLines.
 
     void RenderImage(std::uint8_t kind, std::uint8_t scheme,
                      std::unique_ptr<platform::gfx::TBitmap>& bitmap, int w, int h) override;
-    void DrawOverlay(std::uint8_t scheme, int w, int h, platform::gfx::TBitmap& bitmap) override;
+    void DrawCursorLines(std::uint8_t scheme, int w, int h, views::CursorLayer& layer) override;
 
     void DrawCScanToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
                                 platform::gfx::PresentTarget& control);

@@ -38,14 +38,10 @@ int cellOf(const TBaseMapCell& map) {
     return std::max<int>(map.CellSize, 1);
 }
 
-// A transparent picture for cursor lines, keyed and filled with table entry 0's colour.
-TCanvas& startOverlay(TBaseMapCell& map, TBitmap& bitmap, int w, int h) {
-    StartPicture(bitmap, w, h, map.ColorTable[0]);
-    bitmap.Transparent = true;
-    bitmap.SetTransparentColor(map.ColorTable[0]);
-    TCanvas& c = bitmap.Canvas();
-    SolidPen(c, map.CursorColor);
-    return c;
+// Cursor lines over a picture of the map: keyed on table entry 0's colour, in the cursor colour.
+void drawLines(TBaseMapCell& map, CursorLayer& layer, int w, int h,
+               const std::function<void(TCanvas&)>& lines) {
+    layer.Draw(w, h, map.ColorTable[0], map.CursorColor, lines);
 }
 
 // Where cursor 1's depth lies along a view `extent` pixels deep, or nothing for N = 0.
@@ -58,24 +54,34 @@ bool depthPixel(const TBaseMapCell& map, int extent, int& at) {
     return true;
 }
 
+// Shows the cached picture with the cursor lines drawn straight over it on the surface.
+template <typename Overlay>
+void presentCached(TBaseMapCell& map, const TBitmap& cache, PresentTarget& control, int w, int h,
+                   Overlay overlay) {
+    // The lines keep the cursors inside the map even when the surface cannot show them now.
+    map.ClampCursors();
+    PresentLayers(control, {&cache}, [&] {
+        CursorLinesOnSurface lines(control);
+        overlay(lines, w, h);
+    });
+}
+
 // Renders into the cached picture, then shows it with fresh cursor lines.
 template <typename Render, typename Overlay>
-void drawCached(std::unique_ptr<TBitmap>& cache, PresentTarget& control, Render render,
-                Overlay overlay) {
+void drawCached(TBaseMapCell& map, std::unique_ptr<TBitmap>& cache, PresentTarget& control,
+                Render render, Overlay overlay) {
     const int w = control.Width();
     const int h = control.Height();
     if (!cache) {
         cache = std::make_unique<TBitmap>();
     }
     render(*cache, w, h);
-    TBitmap lines;
-    overlay(lines, w, h);
-    PresentLayers(control, {cache.get(), &lines});
+    presentCached(map, *cache, control, w, h, overlay);
 }
 
 template <typename Render, typename Overlay>
-void redrawCached(std::unique_ptr<TBitmap>& cache, PresentTarget& control, Render render,
-                  Overlay overlay) {
+void redrawCached(TBaseMapCell& map, std::unique_ptr<TBitmap>& cache, PresentTarget& control,
+                  Render render, Overlay overlay) {
     const int w = control.Width();
     const int h = control.Height();
     if (!cache || cache->Width() != w || cache->Height() != h) {
@@ -85,9 +91,7 @@ void redrawCached(std::unique_ptr<TBitmap>& cache, PresentTarget& control, Rende
         }
         render(*cache, w, h);
     }
-    TBitmap lines;
-    overlay(lines, w, h);
-    PresentLayers(control, {cache.get(), &lines});
+    presentCached(map, *cache, control, w, h, overlay);
 }
 
 template <typename Render, typename Overlay>
@@ -96,9 +100,10 @@ void drawReport(ReportImageTarget& image, Render render, Overlay overlay) {
     const int h = image.Height();
     TBitmap picture;
     render(picture, w, h);
-    TBitmap lines;
+    TBitmap bitmap;
+    CursorPicture lines(bitmap);
     overlay(lines, w, h);
-    platform::gfx::DrawOnReportImage(image, {&picture, &lines});
+    platform::gfx::DrawOnReportImage(image, {&picture, &bitmap});
 }
 
 } // namespace
@@ -211,26 +216,39 @@ void RenderDScan(TBaseMapCell& map, TBitmap& bitmap, std::uint8_t kind, std::uin
     PaintWorkImage(bitmap, *shown, w, lines, map.ColorTable, int(ColorTableSize) - 1, true);
 }
 
-void DrawCScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h, TBitmap& bitmap) {
+void DrawCScanCursors(TBaseMapCell& map, std::uint8_t scheme, int w, int h, CursorLayer& layer) {
     const TSchemeOverride colors(map, scheme);
     map.ClampCursors();
-    TCanvas& c = startOverlay(map, bitmap, w, h);
     const int y = MapCursorPixel(map.Config->MapCursorVertical, cellOf(map));
     const int x = MapCursorPixel(map.Config->MapCursorHorizontal, cellOf(map));
-    Line(c, 0, y, w, y);
-    Line(c, x, 0, x, h);
+    drawLines(map, layer, w, h, [&](TCanvas& c) {
+        Line(c, 0, y, w, y);
+        Line(c, x, 0, x, h);
+    });
+}
+
+void DrawDScanCursors(TBaseMapCell& map, std::uint8_t scheme, int w, int h, CursorLayer& layer) {
+    const TSchemeOverride colors(map, scheme);
+    map.ClampCursors();
+    int x = 0;
+    const bool depth = depthPixel(map, w, x);
+    const int y = MapCursorPixel(map.Config->MapCursorVertical, cellOf(map));
+    drawLines(map, layer, w, h, [&](TCanvas& c) {
+        if (depth) {
+            Line(c, x, 0, x, h);
+        }
+        Line(c, 0, y, w, y);
+    });
+}
+
+void DrawCScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h, TBitmap& bitmap) {
+    CursorPicture layer(bitmap);
+    DrawCScanCursors(map, scheme, w, h, layer);
 }
 
 void DrawDScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h, TBitmap& bitmap) {
-    const TSchemeOverride colors(map, scheme);
-    map.ClampCursors();
-    TCanvas& c = startOverlay(map, bitmap, w, h);
-    int x = 0;
-    if (depthPixel(map, w, x)) {
-        Line(c, x, 0, x, h);
-    }
-    const int y = MapCursorPixel(map.Config->MapCursorVertical, cellOf(map));
-    Line(c, 0, y, w, y);
+    CursorPicture layer(bitmap);
+    DrawDScanCursors(map, scheme, w, h, layer);
 }
 
 // ---- Rulers ---------------------------------------------------------------------------------
@@ -317,71 +335,77 @@ void TBaseMapCell::RenderImage(std::uint8_t kind, std::uint8_t scheme,
                  [this, row](int i) { return traceOf(*this, row, std::uint32_t(i)); });
 }
 
-void TBaseMapCell::DrawOverlay(std::uint8_t scheme, int w, int h, TBitmap& bitmap) {
+void TBaseMapCell::DrawCursorLines(std::uint8_t scheme, int w, int h, CursorLayer& layer) {
     const TSchemeOverride colors(*this, scheme);
     ClampCursors();
-    TCanvas& c = startOverlay(*this, bitmap, w, h);
     int y = 0;
-    if (depthPixel(*this, h, y)) {
-        Line(c, 0, y, w, y);
-    }
+    const bool depth = depthPixel(*this, h, y);
     const int x = MapCursorPixel(Config->MapCursorHorizontal, cellOf(*this));
-    Line(c, x, 0, x, h);
+    drawLines(*this, layer, w, h, [&](TCanvas& c) {
+        if (depth) {
+            Line(c, 0, y, w, y);
+        }
+        Line(c, x, 0, x, h);
+    });
 }
 
 void TBaseMapCell::DrawCScanToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
                                           PresentTarget& control) {
     drawCached(
-        CScanPicture, control,
+        *this, CScanPicture, control,
         [&](TBitmap& b, int w, int h) { RenderCScan(*this, b, kind, scheme, w, h); },
-        [&](TBitmap& b, int w, int h) {
+        [&](CursorLayer& lines, int w, int h) {
             const TPaletteOverride palette(*this, kind);
-            DrawCScanOverlay(*this, scheme, w, h, b);
+            DrawCScanCursors(*this, scheme, w, h, lines);
         });
 }
 
 void TBaseMapCell::RedrawCScanToSurfaceView(PresentTarget& control) {
     redrawCached(
-        CScanPicture, control,
+        *this, CScanPicture, control,
         [&](TBitmap& b, int w, int h) { RenderCScan(*this, b, KeepPalette, KeepScheme, w, h); },
-        [&](TBitmap& b, int w, int h) { DrawCScanOverlay(*this, KeepScheme, w, h, b); });
+        [&](CursorLayer& lines, int w, int h) {
+            DrawCScanCursors(*this, KeepScheme, w, h, lines);
+        });
 }
 
 void TBaseMapCell::DrawCScanToReport(std::uint8_t kind, std::uint8_t scheme,
                                      ReportImageTarget& image) {
     drawReport(
         image, [&](TBitmap& b, int w, int h) { RenderCScan(*this, b, kind, scheme, w, h); },
-        [&](TBitmap& b, int w, int h) {
+        [&](CursorLayer& lines, int w, int h) {
             const TPaletteOverride palette(*this, kind);
-            DrawCScanOverlay(*this, scheme, w, h, b);
+            DrawCScanCursors(*this, scheme, w, h, lines);
         });
 }
 
 void TBaseMapCell::DrawDScanToSurfaceView(std::uint8_t kind, std::uint8_t scheme,
                                           PresentTarget& control) {
     drawCached(
-        DScanPicture, control,
+        *this, DScanPicture, control,
         [&](TBitmap& b, int w, int h) { RenderDScan(*this, b, kind, scheme, w, h); },
-        [&](TBitmap& b, int w, int h) {
+        [&](CursorLayer& lines, int w, int h) {
             const TPaletteOverride palette(*this, kind);
-            DrawDScanOverlay(*this, scheme, w, h, b);
+            DrawDScanCursors(*this, scheme, w, h, lines);
         });
 }
 
 void TBaseMapCell::RedrawDScanToSurfaceView(PresentTarget& control) {
     redrawCached(
-        DScanPicture, control,
+        *this, DScanPicture, control,
         [&](TBitmap& b, int w, int h) { RenderDScan(*this, b, KeepPalette, KeepScheme, w, h); },
-        [&](TBitmap& b, int w, int h) { DrawDScanOverlay(*this, KeepScheme, w, h, b); });
+        [&](CursorLayer& lines, int w, int h) {
+            DrawDScanCursors(*this, KeepScheme, w, h, lines);
+        });
 }
 
 void TBaseMapCell::DrawDScanToReport(std::uint8_t kind, std::uint8_t scheme,
                                      ReportImageTarget& image) {
     drawReport(
         image, [&](TBitmap& b, int w, int h) { RenderDScan(*this, b, kind, scheme, w, h); },
-        [&](TBitmap& b, int w, int h) {
+        [&](CursorLayer& lines, int w, int h) {
             const TPaletteOverride palette(*this, kind);
-            DrawDScanOverlay(*this, scheme, w, h, b);
+            DrawDScanCursors(*this, scheme, w, h, lines);
         });
 }
 

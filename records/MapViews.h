@@ -20,7 +20,12 @@ void RenderCScan(TBaseMapCell& map, platform::gfx::TBitmap& bitmap, std::uint8_t
 void RenderDScan(TBaseMapCell& map, platform::gfx::TBitmap& bitmap, std::uint8_t kind,
                  std::uint8_t scheme, int w, int h);
 
-// Their cursor lines, each a transparent picture w x h keyed on colour table entry 0.
+// Their cursor lines over a picture w x h, drawn where `layer` puts them.
+void DrawCScanCursors(TBaseMapCell& map, std::uint8_t scheme, int w, int h,
+                      views::CursorLayer& layer);
+void DrawDScanCursors(TBaseMapCell& map, std::uint8_t scheme, int w, int h,
+                      views::CursorLayer& layer);
+// The same, each a transparent picture w x h keyed on colour table entry 0.
 void DrawCScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h,
                       platform::gfx::TBitmap& bitmap);
 void DrawDScanOverlay(TBaseMapCell& map, std::uint8_t scheme, int w, int h,

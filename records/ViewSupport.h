@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 namespace views {
@@ -88,21 +89,87 @@ inline void StartPicture(TBitmap& b, int w, int h, TColor background) {
     b.Canvas().FillRect({0, 0, b.Width(), b.Height()});
 }
 
-// Surfaces show the pictures in order (the first at the bottom) after a fill with 0; nothing
-// when the surface cannot draw now.
+// Surfaces show the pictures in order (the first at the bottom) after a fill with 0, then what
+// `over` draws on them; nothing when the surface cannot draw now.
 inline void PresentLayers(platform::gfx::PresentTarget& target,
-                          std::initializer_list<const TBitmap*> pictures) {
+                          std::initializer_list<const TBitmap*> pictures,
+                          const std::function<void()>& over = {}) {
     if (!target.CanDraw()) {
         return;
     }
-    target.Fill(0);
+    bool filled = false;
     for (const TBitmap* p : pictures) {
-        if (p != nullptr) {
-            target.DrawAndRelease(0, 0, *p);
+        if (p == nullptr) {
+            continue;
         }
+        if (filled) {
+            target.DrawAndRelease(0, 0, *p);
+        } else {
+            target.CoverAndRelease(*p, 0);
+            filled = true;
+        }
+    }
+    if (!filled) {
+        target.Fill(0);
+    }
+    if (over) {
+        over();
     }
     target.Flip();
 }
+
+// Where the cursor lines of a view are drawn: on a transparent picture keyed with the colour of
+// its background (reports and composite pictures lay it over the view's picture), or straight
+// onto a drawing surface over the picture already there. Either way a line in the key colour
+// does not show.
+class CursorLayer {
+public:
+    virtual ~CursorLayer() = default;
+    // Runs `lines` on a canvas of w x h with a solid 1-pixel pen of `pen` and a solid brush of
+    // `key`.
+    virtual void Draw(int w, int h, TColor key, TColor pen,
+                      const std::function<void(TCanvas&)>& lines) = 0;
+};
+
+// The cursor lines as a picture of their own.
+class CursorPicture : public CursorLayer {
+public:
+    explicit CursorPicture(TBitmap& bitmap) : bitmap_(bitmap) {}
+    void Draw(int w, int h, TColor key, TColor pen,
+              const std::function<void(TCanvas&)>& lines) override {
+        StartPicture(bitmap_, w, h, key);
+        bitmap_.Transparent = true;
+        bitmap_.SetTransparentColor(key);
+        TCanvas& c = bitmap_.Canvas();
+        SolidPen(c, pen);
+        lines(c);
+    }
+
+private:
+    TBitmap& bitmap_;
+};
+
+// The cursor lines drawn on a drawing surface, after the picture under them.
+class CursorLinesOnSurface : public CursorLayer {
+public:
+    explicit CursorLinesOnSurface(platform::gfx::PresentTarget& target) : target_(target) {}
+    void Draw(int w, int h, TColor key, TColor pen,
+              const std::function<void(TCanvas&)>& lines) override {
+        using platform::gfx::colorToArgb;
+        if (w <= 0 || h <= 0 || ((colorToArgb(pen) ^ colorToArgb(key)) & 0xFFFFFFu) == 0) {
+            return;
+        }
+        target_.DrawOverAndRelease({0, 0, w, h}, [&](TCanvas& c) {
+            c.TextAlign = platform::gfx::TA_LEFT | platform::gfx::TA_TOP;
+            SolidBrush(c, key);
+            SolidPen(c, pen);
+            lines(c);
+        });
+    }
+
+private:
+    platform::gfx::PresentTarget& target_;
+};
 
 // A colour table as pixel words, so a picture is written a scan line at a time.
 template <std::size_t N>
@@ -113,7 +180,6 @@ std::array<std::uint32_t, N> PixelTable(const std::array<TColor, N>& colors) {
     }
     return out;
 }
-
 
 // A picture rendered at a target's size, then shown on the drawing surface (nothing happens when
 // the surface cannot draw) or drawn onto a report image.

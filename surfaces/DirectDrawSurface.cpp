@@ -2,6 +2,8 @@
 
 #include "surfaces/DIB.h"
 
+#include <algorithm>
+
 using namespace platform;
 using platform::gfx::TRect;
 
@@ -116,6 +118,31 @@ void TDirectDrawSurface::Fill(std::uint32_t devColor) {
     ddraw::BltFx fx;
     fx.fillColor = devColor;
     Blt(nullptr, nullptr, ddraw::DDBLT_COLORFILL | ddraw::DDBLT_WAIT, fx, nullptr);
+}
+
+bool TDirectDrawSurface::Cover(const gfx::TBitmap& picture, std::uint32_t devColor) {
+    if (!surface_ || surface_->IsLost() != ddraw::DD_OK) {
+        return false;
+    }
+    if (canvas_) {
+        canvas_->Release(); // a held drawing context would make the fill and the copy fail
+    }
+    const int w = Width();
+    const int h = Height();
+    const int pw = std::min(picture.Width(), w);
+    const int ph = std::min(picture.Height(), h);
+    ddraw::BltFx fx;
+    fx.fillColor = devColor;
+    const std::uint32_t fill = ddraw::DDBLT_COLORFILL | ddraw::DDBLT_WAIT;
+    if (pw < w) {
+        const TRect right{pw, 0, w, h};
+        Blt(&right, nullptr, fill, fx, nullptr);
+    }
+    if (ph < h && pw > 0) {
+        const TRect below{0, ph, pw, h};
+        Blt(&below, nullptr, fill, fx, nullptr);
+    }
+    return setResult(surface_->PutPicture(0, 0, picture)) == ddraw::DD_OK;
 }
 
 TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {

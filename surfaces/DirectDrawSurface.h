@@ -62,6 +62,11 @@ public:
     // A colour fill of the whole surface with a raw pixel value (0 is black). A canvas still
     // holding the drawing context is released first.
     void Fill(std::uint32_t devColor);
+    // Puts an opaque picture at the top left corner and fills what it leaves uncovered with a raw
+    // pixel value: the result of Fill followed by drawing the picture, without clearing what the
+    // picture covers. False, with nothing drawn, when the surface cannot take it now (none,
+    // lost).
+    bool Cover(const platform::gfx::TBitmap& picture, std::uint32_t devColor);
     TDirectDrawSurfaceCanvas& Canvas();
     bool Restore();
     HRESULT IsLost();

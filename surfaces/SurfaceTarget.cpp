@@ -13,3 +13,32 @@ void TSurfaceViewTarget::DrawAndRelease(int x, int y, const platform::gfx::TBitm
         canvas.Release();
     }
 }
+
+void TSurfaceViewTarget::CoverAndRelease(const platform::gfx::TBitmap& picture,
+                                         std::uint32_t devColor) {
+    TDirectDrawSurface* s = view_.Surface();
+    if (s == nullptr) {
+        return;
+    }
+    // A clip left on the surface's canvas or a colour key would cut the picture: the canvas
+    // draws it then.
+    if (picture.Transparent || s->Canvas().ClipSetting() || !s->Cover(picture, devColor)) {
+        PresentTarget::CoverAndRelease(picture, devColor);
+    }
+}
+
+void TSurfaceViewTarget::DrawOverAndRelease(
+    const platform::gfx::TRect& clip, const std::function<void(platform::gfx::TCanvas&)>& draw) {
+    if (TDirectDrawSurface* s = view_.Surface()) {
+        TDirectDrawSurfaceCanvas& canvas = s->Canvas();
+        {
+            const platform::gfx::CanvasState saved(canvas);
+            // A clip already set on the canvas cuts the drawing too, as it cuts every picture.
+            canvas.SetClipRect(canvas.ClipSetting()
+                                   ? platform::gfx::IntersectRect(*canvas.ClipSetting(), clip)
+                                   : clip);
+            draw(canvas);
+        }
+        canvas.Release();
+    }
+}

@@ -14,6 +14,9 @@ public:
     bool CanDraw() override { return view_.CanDraw(); }
     void Fill(std::uint32_t devColor) override;
     void DrawAndRelease(int x, int y, const platform::gfx::TBitmap& bitmap) override;
+    void CoverAndRelease(const platform::gfx::TBitmap& picture, std::uint32_t devColor) override;
+    void DrawOverAndRelease(const platform::gfx::TRect& clip,
+                            const std::function<void(platform::gfx::TCanvas&)>& draw) override;
     void Flip() override { view_.Flip(); }
 
 private:

@@ -165,6 +165,10 @@ public:
     // another surface, stretched to the destination; null rectangles mean the whole surface.
     HRESULT Blt(const gfx::TRect* dest, Surface* source, const gfx::TRect* sourceRect,
                 std::uint32_t flags, const BltFx* fx);
+    // Puts a picture's pixels at (x, y), cut to the surface, row by row; the picture's colour key
+    // is not looked at. Fails like a blit onto a lost or locked surface; the primary surface is
+    // drawn on only through blits.
+    HRESULT PutPicture(int x, int y, const gfx::TBitmap& picture);
     HRESULT Flip(Surface* override, std::uint32_t flags);
     HRESULT IsLost() const { return lost_ ? DDERR_SURFACELOST : DD_OK; }
     HRESULT Restore();

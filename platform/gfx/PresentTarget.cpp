@@ -18,6 +18,14 @@ void MemoryPresentTarget::DrawAndRelease(int x, int y, const TBitmap& bitmap) {
     back_.Canvas().Draw(x, y, bitmap);
 }
 
+void MemoryPresentTarget::DrawOverAndRelease(const TRect& clip,
+                                             const std::function<void(TCanvas&)>& draw) {
+    TCanvas& c = back_.Canvas();
+    const CanvasState saved(c);
+    c.SetClipRect(c.ClipSetting() ? IntersectRect(*c.ClipSetting(), clip) : clip);
+    draw(c);
+}
+
 void MemoryPresentTarget::Flip() {
     shown_ = back_;
     ++flips_;

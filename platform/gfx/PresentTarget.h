@@ -1,12 +1,49 @@
 // A drawing surface as the model sees it: every record picture and the flash markup pie are
 // rendered into an off-screen bitmap of the target's size and then presented through this
-// interface (fill with 0, draw at 0,0, release the canvas, flip). The drawing-surface control
+// interface (fill with 0, draw at 0,0, release the canvas, flip); cursor lines may be drawn
+// straight onto the back surface over the picture. The drawing-surface control
 // implements it; tests use an in-memory target.
 #pragma once
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+
+#include <functional>
+#include <optional>
 
 namespace platform::gfx {
+
+// Keeps a canvas's drawing settings (pen, brush, font, pen position, text alignment, clipping) and
+// puts them back when it goes.
+class CanvasState {
+public:
+    explicit CanvasState(TCanvas& canvas)
+        : canvas_(canvas), pen_(canvas.Pen), brush_(canvas.Brush), font_(canvas.Font),
+          penPos_(canvas.PenPos), textAlign_(canvas.TextAlign), clip_(canvas.ClipSetting()) {}
+    ~CanvasState() {
+        canvas_.Pen = pen_;
+        canvas_.Brush = brush_;
+        canvas_.Font = font_;
+        canvas_.PenPos = penPos_;
+        canvas_.TextAlign = textAlign_;
+        if (clip_) {
+            canvas_.SetClipRect(*clip_);
+        } else {
+            canvas_.ResetClip();
+        }
+    }
+    CanvasState(const CanvasState&) = delete;
+    CanvasState& operator=(const CanvasState&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TPen pen_;
+    TBrush brush_;
+    TFont font_;
+    TPoint penPos_;
+    unsigned textAlign_;
+    std::optional<TRect> clip_;
+};
 
 class PresentTarget {
 public:
@@ -21,6 +58,17 @@ public:
     virtual void Fill(std::uint32_t devColor) = 0;
     // Draws the bitmap onto the back surface at (x, y) and gives the surface's canvas back.
     virtual void DrawAndRelease(int x, int y, const TBitmap& bitmap) = 0;
+    // The same result as Fill(devColor) followed by DrawAndRelease(0, 0, picture); a target may
+    // leave out the fill where an opaque picture covers the back surface anyway.
+    virtual void CoverAndRelease(const TBitmap& picture, std::uint32_t devColor) {
+        Fill(devColor);
+        DrawAndRelease(0, 0, picture);
+    }
+    // Lets `draw` draw on the back surface's canvas, cut to `clip` (and to a clip already set on
+    // the canvas), and gives the canvas back.
+    // The canvas's pen, brush, font, alignment and clipping are as before afterwards.
+    virtual void DrawOverAndRelease(const TRect& clip,
+                                    const std::function<void(TCanvas&)>& draw) = 0;
     // Shows the back surface.
     virtual void Flip() = 0;
 };
@@ -45,6 +93,7 @@ public:
     bool CanDraw() override { return canDraw; }
     void Fill(std::uint32_t devColor) override;
     void DrawAndRelease(int x, int y, const TBitmap& bitmap) override;
+    void DrawOverAndRelease(const TRect& clip, const std::function<void(TCanvas&)>& draw) override;
     void Flip() override;
 
     const TBitmap& Shown() const { return shown_; }

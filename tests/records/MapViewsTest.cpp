@@ -310,3 +310,50 @@ TEST(MapClipboard, AllViewsFramedInTheirPlaces) {
 }
 
 } // namespace
+
+namespace {
+
+// The cached picture with the keyed picture of cursor lines laid over it.
+TBitmap composed(const TBitmap& picture, const TBitmap& lines) {
+    TBitmap b = picture;
+    b.Canvas().Draw(0, 0, lines);
+    return b;
+}
+
+} // namespace
+
+TEST(MapOverlays, SurfacesShowTheLinesAsTheKeyedPictureLaysThemOverTheCache) {
+    auto m = grid(5, 5, [](std::uint32_t r, std::uint32_t c, std::uint32_t s) {
+        return -int((7 * r + 11 * c + s) % 300);
+    });
+    m->ComputeCellSize(50, 50);
+    m->Config->MapCursorVertical = 2;
+    m->Config->MapCursorHorizontal = 3;
+    m->Config->CursorTime[0] = 20.0;
+    for (const bool keyColoured : {false, true}) {
+        SCOPED_TRACE(keyColoured ? "cursor in the key colour" : "cursor in its own colour");
+        if (keyColoured) {
+            m->CursorColor = m->ColorTable[0];
+        }
+        MemoryPresentTarget cSurface(50, 50);
+        MemoryPresentTarget dSurface(80, 50);
+        MemoryPresentTarget bSurface(50, 60);
+        m->DrawCScanToSurfaceView(KeepPalette, KeepScheme, cSurface);
+        m->DrawDScanToSurfaceView(KeepPalette, KeepScheme, dSurface);
+        m->DrawToSurfaceView(KeepPalette, KeepScheme, bSurface);
+        TBitmap lines;
+        DrawCScanOverlay(*m, KeepScheme, 50, 50, lines);
+        EXPECT_EQ(cSurface.Shown().Pixels(), composed(*m->CScanPicture, lines).Pixels());
+        DrawDScanOverlay(*m, KeepScheme, 80, 50, lines);
+        EXPECT_EQ(dSurface.Shown().Pixels(), composed(*m->DScanPicture, lines).Pixels());
+        m->DrawOverlay(KeepScheme, 50, 60, lines);
+        EXPECT_EQ(bSurface.Shown().Pixels(), composed(*m->BandPicture, lines).Pixels());
+        // The redraws move the lines over the same cached pictures.
+        m->Config->MapCursorVertical = 4;
+        m->RedrawCScanToSurfaceView(cSurface);
+        DrawCScanOverlay(*m, KeepScheme, 50, 50, lines);
+        EXPECT_EQ(cSurface.Shown().Pixels(), composed(*m->CScanPicture, lines).Pixels());
+        EXPECT_EQ(keyColoured, cSurface.Shown().Pixels() == m->CScanPicture->Pixels());
+        m->Config->MapCursorVertical = 2;
+    }
+}

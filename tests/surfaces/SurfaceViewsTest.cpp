@@ -662,3 +662,140 @@ TEST(SurfaceViewPresent, PaintingNeverWaitsForTheBlank) {
     f.view->Flip();
     EXPECT_EQ(f.view->DDraw()->IDraw().VerticalBlankWaits(), before + 1);
 }
+
+namespace {
+
+// A picture whose every pixel differs, with a few of them in the colour key.
+TBitmap numbered(int w, int h, std::uint32_t key) {
+    TBitmap b(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t v = (x + y) % 5 == 0 ? key : std::uint32_t(y * 1000 + x + 1);
+            b.ScanLine(y)[x] = 0xFF000000u | v;
+        }
+    }
+    return b;
+}
+
+// What a blit must leave: every destination pixel of `dr` inside the surface takes the source
+// pixel nearest to its centre, when that lies inside the source picture and is not keyed out.
+TBitmap blitByDefinition(TBitmap dst, const TBitmap& src, const TRect& sr, const TRect& dr,
+                         bool keyed, std::uint32_t key) {
+    for (int y = std::max(dr.Top, 0); y < std::min(dr.Bottom, dst.Height()); ++y) {
+        const long long sy =
+            sr.Top + ((2LL * (y - dr.Top) + 1) * sr.Height()) / (2LL * dr.Height());
+        for (int x = std::max(dr.Left, 0); x < std::min(dr.Right, dst.Width()); ++x) {
+            const long long sx =
+                sr.Left + ((2LL * (x - dr.Left) + 1) * sr.Width()) / (2LL * dr.Width());
+            if (sx < 0 || sy < 0 || sx >= src.Width() || sy >= src.Height()) {
+                continue;
+            }
+            const std::uint32_t p = src.ScanLine(int(sy))[sx];
+            if (!keyed || (p & 0xFFFFFFu) != key) {
+                dst.ScanLine(y)[x] = p | 0xFF000000u;
+            }
+        }
+    }
+    return dst;
+}
+
+} // namespace
+
+TEST(DirectDrawObjects, BlitsCopyStretchKeyAndCutAsDefined) {
+    constexpr std::uint32_t key = 0x123456;
+    struct Case {
+        TRect source;
+        TRect dest;
+        bool keyed;
+        bool sameSurface;
+    };
+    const Case cases[] = {
+        {{0, 0, 12, 9}, {0, 0, 12, 9}, false, false},   // one to one
+        {{2, 1, 10, 7}, {5, 3, 13, 9}, false, false},   // shifted, cut at the right
+        {{-3, -2, 9, 7}, {-1, 0, 11, 9}, false, false}, // reaching out of both pictures
+        {{0, 0, 12, 9}, {0, 0, 12, 9}, true, false},    // keyed
+        {{0, 0, 12, 9}, {1, 2, 29, 23}, false, false},  // enlarged
+        {{0, 0, 12, 9}, {3, 1, 8, 5}, true, false},     // reduced and keyed
+        {{-4, 0, 20, 9}, {0, -3, 15, 12}, true, false}, // stretched beyond the source
+        {{0, 0, 8, 6}, {4, 3, 12, 9}, false, true},     // overlapping within one surface
+        {{0, 0, 12, 9}, {2, 2, 20, 15}, true, true},    // stretched within one surface
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "dest " << c.dest.Left << "," << c.dest.Top << " "
+                                        << c.dest.Right << "," << c.dest.Bottom);
+        TDirectDraw dd;
+        TDirectDrawSurface* from = dd.NewSurface();
+        TDirectDrawSurface* to = dd.NewSurface();
+        from->SetSize(12, 9);
+        to->SetSize(16, 11);
+        from->IDDSurface().Pixels() = numbered(12, 9, key);
+        to->IDDSurface().Pixels() = numbered(16, 11, 0x654321);
+        from->SetColorKey(ddraw::DDCKEY_SRCBLT, {key, key});
+        to->SetColorKey(ddraw::DDCKEY_SRCBLT, {key, key});
+        TDirectDrawSurface* source = c.sameSurface ? to : from;
+        const TBitmap before = to->IDDSurface().Pixels();
+        const TBitmap expected =
+            blitByDefinition(before, c.sameSurface ? before : from->IDDSurface().Pixels(), c.source,
+                             c.dest, c.keyed, key);
+        const std::uint32_t flags = ddraw::DDBLT_WAIT | (c.keyed ? ddraw::DDBLT_KEYSRC : 0u);
+        ASSERT_TRUE(to->Blt(&c.dest, &c.source, flags, {}, source));
+        EXPECT_EQ(to->IDDSurface().Pixels().Pixels(), expected.Pixels());
+    }
+}
+
+TEST(SurfaceViewTargetTest, CoveringAPictureShowsWhatFillAndDrawShow) {
+    Form f(40, 30);
+    f.view->Initialize();
+    TSurfaceViewTarget target(*f.view);
+    TBitmap keyedPicture = picture(40, 30);
+    keyedPicture.Transparent = true;
+    keyedPicture.SetTransparentColor(gfx::clBlue);
+    const TBitmap pictures[] = {picture(40, 30), picture(25, 30), picture(40, 12),
+                                picture(17, 9),  picture(60, 50), keyedPicture};
+    for (const TBitmap& p : pictures) {
+        SCOPED_TRACE(testing::Message() << p.Width() << " x " << p.Height());
+        for (const std::uint32_t fill : {0u, 0x00FF00u}) {
+            // Something else on the surface first: whatever the picture does not cover is filled.
+            present(*f.view, picture(40, 30));
+            ASSERT_TRUE(target.CanDraw());
+            target.Fill(fill);
+            target.DrawAndRelease(0, 0, p);
+            target.Flip();
+            const TBitmap byFillAndDraw = f.view->PresentedImage();
+            present(*f.view, picture(40, 30));
+            target.CoverAndRelease(p, fill);
+            EXPECT_FALSE(f.view->Surface()->Canvas().HandleAllocated());
+            target.Flip();
+            EXPECT_EQ(f.view->PresentedImage().Pixels(), byFillAndDraw.Pixels());
+        }
+    }
+}
+
+TEST(SurfaceViewTargetTest, DrawingOverTheSurfaceIsCutAndLeavesTheCanvasAsItWas) {
+    Form f(40, 30);
+    f.view->Initialize();
+    TSurfaceViewTarget target(*f.view);
+    ASSERT_TRUE(target.CanDraw());
+    TDirectDrawSurfaceCanvas& canvas = f.view->Surface()->Canvas();
+    canvas.Pen.Color = gfx::clLime;
+    canvas.Brush.Color = gfx::clYellow;
+    canvas.SetClipRect({0, 0, 15, 30}); // cuts the drawing over it too
+    target.Fill(0);
+    target.DrawOverAndRelease({5, 5, 20, 15}, [](gfx::TCanvas& c) {
+        c.Brush.Color = gfx::clRed;
+        c.FillRect({0, 0, 40, 30});
+    });
+    EXPECT_FALSE(canvas.HandleAllocated());
+    EXPECT_EQ(canvas.Pen.Color, gfx::clLime);
+    EXPECT_EQ(canvas.Brush.Color, gfx::clYellow);
+    ASSERT_TRUE(canvas.ClipSetting().has_value());
+    EXPECT_EQ(*canvas.ClipSetting(), (TRect{0, 0, 15, 30}));
+    target.Flip();
+    const TBitmap& shown = f.view->PresentedImage();
+    EXPECT_EQ(shown.GetPixel(5, 5), gfx::clRed);
+    EXPECT_EQ(shown.GetPixel(14, 14), gfx::clRed);
+    EXPECT_EQ(shown.GetPixel(4, 5), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(15, 14), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(14, 15), gfx::clBlack);
+    EXPECT_EQ(shown.GetPixel(5, 4), gfx::clBlack);
+}
