@@ -57,10 +57,12 @@ public:
                 continue;
             }
             const char* unit = units_.at(r.name);
-            std::printf("  %s: %.2f (goal: at most %.1f)\n    %s %.0f %s (%.0f..%.0f), %s %.0f "
-                        "%s (%.0f..%.0f), %zu repetitions\n",
-                        r.name, a.median / b.median, r.goal, r.name, a.median, unit, a.low, a.high,
-                        r.baseline, b.median, unit, b.low, b.high, it->second.size());
+            std::printf("  %s: %.2f (goal: at most %.1f)\n    %s %s %s (%s..%s), %s %s %s "
+                        "(%s..%s), %zu repetitions\n",
+                        r.name, a.median / b.median, r.goal, r.name, number(a.median).c_str(), unit,
+                        number(a.low).c_str(), number(a.high).c_str(), r.baseline,
+                        number(b.median).c_str(), unit, number(b.low).c_str(),
+                        number(b.high).c_str(), it->second.size());
         }
     }
 
@@ -68,6 +70,12 @@ private:
     struct Summary {
         double median = 0, low = 0, high = 0;
     };
+    // Three significant digits at least, without an exponent.
+    static std::string number(double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, v >= 100 ? "%.0f" : v >= 10 ? "%.1f" : "%.2f", v);
+        return text;
+    }
     static Summary summary(std::vector<double> v) {
         std::sort(v.begin(), v.end());
         const std::size_t n = v.size();

@@ -271,7 +271,13 @@ DibSizes appendDib(const gfx::TBitmap& picture, const gfx::TRect& source,
         return sizes;
     }
     std::uint8_t* const bits = out.data() + bitsAt;
-    if (indexed) {
+    if (indexed && picture.PaletteIndexRow(0) != nullptr) {
+        // The 8-bit form as it was made.
+        for (int y = 0; y < h; ++y) {
+            std::copy_n(picture.PaletteIndexRow(r.Top + y) + r.Left, w,
+                        bits + std::size_t(h - 1 - y) * stride);
+        }
+    } else if (indexed) {
         // The 8-bit form holds only palette colours, so an exact look-up nearly always answers;
         // the rare miss takes the nearest entry. A small open-addressed table keeps the look-up
         // to a multiply and a probe or two per change of colour.

@@ -196,6 +196,42 @@ TEST(EmfRecorder, EightBitPicturesKeepTheirPalette) {
     EXPECT_EQ(readI32(rec, 76), 45);
 }
 
+// The 8-bit form is made once, when the picture is reduced to it; a picture changed afterwards
+// is written as it is then, whichever way it was changed.
+TEST(EmfRecorder, EightBitPicturesChangedAfterTheirReductionAreWrittenAsChanged) {
+    const std::vector<std::pair<const char*, std::function<void(TBitmap&)>>> changes = {
+        {"nothing", [](TBitmap&) {}},
+        {"SetPixel", [](TBitmap& b) { b.SetPixel(3, 2, gfx::clRed); }},
+        {"canvas",
+         [](TBitmap& b) {
+             b.Canvas().Brush.Color = gfx::clRed;
+             b.Canvas().FillRect({3, 2, 4, 3});
+         }},
+        {"scan line", [](TBitmap& b) { b.ScanLine(2)[3] = gfx::colorToArgb(gfx::clRed); }},
+        {"copy",
+         [](TBitmap& b) {
+             TBitmap other = eightBitPicture(20, 10);
+             other.SetPixel(3, 2, gfx::clRed);
+             b = other;
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        TBitmap picture = eightBitPicture(20, 10);
+        change(picture);
+        MetafileCanvas mc(20, 10);
+        mc.Draw(0, 0, picture);
+        TBitmap played(20, 10);
+        playMetafile(mc.Close(), played.Canvas(), {0, 0, 20, 10});
+        int differing = 0;
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                differing += played.GetPixel(x, y) != picture.GetPixel(x, y);
+            }
+        }
+        EXPECT_EQ(differing, 0) << name;
+    }
+}
+
 TEST(EmfPlayer, PlayingAPageGivesThePixelsOfDrawingItDirectly) {
     const Metafile mf = recordScene();
     TBitmap direct(200, 150);
