@@ -361,6 +361,20 @@ void PainterCanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
         if (area.IsEmpty()) {
             return;
         }
+        // Opaque pixels drawn plainly onto an image of 32-bit words are those words: they are
+        // made in place there (an image shared with a copy would be copied instead).
+        auto* image = dynamic_cast<QImage*>(device_);
+        if (image != nullptr && image->isDetached() && image->devicePixelRatio() == 1.0 &&
+            painter_->opacity() == 1.0 &&
+            painter_->compositionMode() == QPainter::CompositionMode_SourceOver &&
+            (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32 ||
+             image->format() == QImage::Format_ARGB32_Premultiplied)) {
+            const qsizetype step = image->bytesPerLine() / 4;
+            auto* at =
+                reinterpret_cast<std::uint32_t*>(image->bits()) + area.Top * step + area.Left;
+            ScaleRows(rows, dest, area, at, step);
+            return;
+        }
         QImage shown(area.Width(), area.Height(), QImage::Format_RGB32);
         ScaleRows(rows, dest, area, reinterpret_cast<std::uint32_t*>(shown.bits()),
                   shown.bytesPerLine() / 4);
