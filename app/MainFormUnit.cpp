@@ -4,12 +4,13 @@
 #include "app/GridLayout.h"
 #include "app/Keys.h"
 #include "app/RecordCommands.h"
+#include "app/TabHints.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
-#include "app/pages/ConfigurationsPage.h"
-#include "app/pages/FlashMarkupPage.h"
 #include "app/pages/AScansPage.h"
 #include "app/pages/BandsPage.h"
+#include "app/pages/ConfigurationsPage.h"
+#include "app/pages/FlashMarkupPage.h"
 #include "app/pages/MapsPage.h"
 #include "ui_MainForm.h"
 
@@ -24,6 +25,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
@@ -32,6 +34,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include <exception>
 
@@ -229,6 +232,7 @@ void TGarnetwickMainForm::FormCreate() {
                  "ShowLastMapAction", nullptr, "AddViewMapsCommentsAction",
                  "PrintMapReportAction", nullptr, "SwitchAScanParamsinMapAction"});
 
+    new TTabHints(ui_->MainPageControl->tabBar(), this);
     connect(ui_->MainPageControl, &QTabWidget::currentChanged, this,
             [this](int index) { TabShown(index); });
     ui_->MainPageControl->setCurrentIndex(0);
@@ -242,6 +246,14 @@ void TGarnetwickMainForm::CreateActions() {
         a->setIcon(ToolIcon(entry.icon));
         addAction(a);
         actions_.push_back(a);
+        // Connected first, so it runs before the command: tool buttons and keys do not take the
+        // focus from a parameter editor, and its value belongs to the configuration it was
+        // opened for.
+        connect(a, &QAction::triggered, this, [this] {
+            if (configPage_ != nullptr) {
+                runCommand([this] { configPage_->LeaveParamEditors(); });
+            }
+        });
     }
     QAction* disconnectAction = Action("DisconnectDeviceAction");
     disconnectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -547,7 +559,7 @@ void TGarnetwickMainForm::TabShown(int index) {
     if (previous == static_cast<int>(MainPage::Flash) && index != previous) {
         flashPage_->PageHidden();
     }
-    for (int i = 0; i < static_cast<int>(MainPage::Flash); ++i) {
+    for (int i = 0; i < MainPageCount; ++i) {
         ui_->MainPageControl->setTabIcon(i, QIcon(ControlButtonImage(i == index ? 0 : 1)));
     }
     switch (static_cast<MainPage>(index)) {
@@ -656,28 +668,31 @@ void TGarnetwickMainForm::DisconnectDeviceActionExecute() {
 
 // ---- keyboard ------------------------------------------------------------------------------
 
-void TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed) {
+bool TGarnetwickMainForm::AppMessageHook(QKeyEvent* event, bool pressed, const QObject* target) {
     const int key = event->key();
     if (key == Qt::Key_Shift) {
         ShiftHeld = pressed;
-        return;
+        return false;
     }
     if (key == Qt::Key_Control) {
         CtrlHeld = pressed;
         SetParamButtonsFlat(CtrlHeld);
-        return;
+        return false;
     }
     if (!pressed) {
-        return;
+        return false;
     }
+    // Without a window manager the window is not given its activation back when a dialog
+    // closes, yet the keys typed at it still arrive here.
+    keyAtThisWindow_ = target != nullptr && target == windowHandle();
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods & Qt::ShiftModifier) {
-        ShiftKeyDown(key);
-    } else if (mods & Qt::ControlModifier) {
-        CtrlKeyDown(key);
-    } else {
-        PlainKeyDown(key);
+        return ShiftKeyDown(key);
     }
+    if (mods & Qt::ControlModifier) {
+        return CtrlKeyDown(key);
+    }
+    return PlainKeyDown(key);
 }
 
 namespace {
@@ -688,22 +703,46 @@ int functionKeyNumber(int key) {
 
 } // namespace
 
-bool TGarnetwickMainForm::PageCommandsAllowed() const {
+bool TGarnetwickMainForm::PageCommandsAllowed(bool keyAtThisWindow) const {
     return !TransferRunning() && QApplication::activeModalWidget() == nullptr &&
-           isActiveWindow() && !startUpFailed_;
+           (isActiveWindow() || keyAtThisWindow) && !startUpFailed_;
 }
 
-void TGarnetwickMainForm::ShiftKeyDown(int key) {
-    if (!PageCommandsAllowed()) {
-        return;
+// A key of the tables is the window's whether or not its command can run now: the same key must
+// not open a drop-down list or start a cell editor only because its command is disabled. A
+// drop-down list of the window that is open (it holds the keyboard) closes and lets the key
+// through to the window.
+
+bool TGarnetwickMainForm::CloseOwnPopup() {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup == nullptr || popup->parentWidget() == nullptr ||
+        popup->parentWidget()->window() != this) {
+        return false;
     }
+    if (auto* list = qobject_cast<QComboBox*>(popup->parentWidget())) {
+        list->hidePopup();
+    } else {
+        popup->close();
+    }
+    return true;
+}
+
+bool TGarnetwickMainForm::ShiftKeyDown(int key) {
     const int page = ShiftKeyPage(functionKeyNumber(key));
-    if (page >= 0 && page != ActivePage() && ui_->MainPageControl->isTabVisible(page)) {
+    if (page < 0) {
+        return false;
+    }
+    // The window may get its activation back from the list only later.
+    if (!PageCommandsAllowed(CloseOwnPopup() || keyAtThisWindow_)) {
+        return false;
+    }
+    if (page != ActivePage() && ui_->MainPageControl->isTabVisible(page)) {
         SetActivePage(page);
     }
+    return true;
 }
 
-void TGarnetwickMainForm::CtrlKeyDown(int key) {
+bool TGarnetwickMainForm::CtrlKeyDown(int key) {
     const auto page = static_cast<MainPage>(ActivePage());
     if (page == MainPage::AScans || page == MainPage::Bands || page == MainPage::Maps) {
         const ReportKind kind = page == MainPage::AScans  ? ReportKind::AScan
@@ -714,30 +753,35 @@ void TGarnetwickMainForm::CtrlKeyDown(int key) {
         if (dialog != nullptr && dialog->IsShowing() && !dialog->IsPreviewing() && fn >= 1 &&
             fn <= 3) {
             dialog->HandleReportKey(111 + fn); // VK_F1 = 112
+            return true;
         }
-        return;
+        return false;
     }
-    if (page == MainPage::Setup && PageCommandsAllowed()) {
+    if (page == MainPage::Setup && PageCommandsAllowed(keyAtThisWindow_)) {
         const int button = key >= Qt::Key_1 && key <= Qt::Key_9 ? CtrlDigitButton(key - Qt::Key_0)
                                                                  : -1;
         if (button >= 0) {
             configPage_->ClickParamButton(button);
+            return true;
         }
     }
+    return false;
 }
 
-void TGarnetwickMainForm::PlainKeyDown(int key) {
-    if (!PageCommandsAllowed()) {
-        return;
-    }
+bool TGarnetwickMainForm::PlainKeyDown(int key) {
     const std::string_view name = PlainKeyCommand(ActivePage(), functionKeyNumber(key));
     if (name.empty()) {
-        return;
+        return false;
+    }
+    // The window may get its activation back from the list only later.
+    if (!PageCommandsAllowed(CloseOwnPopup() || keyAtThisWindow_)) {
+        return false;
     }
     // A disabled command does not run from its key either.
     if (QAction* a = Action(name)) {
         a->trigger();
     }
+    return true;
 }
 
 bool TGarnetwickMainForm::event(QEvent* e) {

@@ -88,8 +88,11 @@ public:
     // ---- device notices (the platform's monitor or a test hands them in)
     void DeviceChanged(DeviceNotice notice);
 
-    // ---- the keyboard: every key event of the application passes here once
-    void AppMessageHook(QKeyEvent* event, bool pressed);
+    // ---- the keyboard: every key event of the application passes here once. True when the key
+    // is one of the window's own (a key of its tables, while its commands may run): no control
+    // may act on it as well.
+    // `target`: the window the key was sent to.
+    bool AppMessageHook(QKeyEvent* event, bool pressed, const QObject* target = nullptr);
 
     TConfigurationsPage* ConfigurationsPage() const { return configPage_; }
     TAScansPage* AScansPage() const { return ascanPage_; }
@@ -126,13 +129,16 @@ private:
     void LayoutGrids();
     void InitializeSurfaces();
     void RefreshMeasurementPages();
-    void ShiftKeyDown(int key);
-    void CtrlKeyDown(int key);
-    void PlainKeyDown(int key);
+    bool ShiftKeyDown(int key);
+    bool CtrlKeyDown(int key);
+    bool PlainKeyDown(int key);
     void TabShown(int index);
     void ConnectAndIdentify();
     void ApplyActionStates(const TActionStates& s);
-    bool PageCommandsAllowed() const;
+    // keyAtThisWindow: the key was typed at this window or at an open drop-down list of it.
+    bool PageCommandsAllowed(bool keyAtThisWindow = false) const;
+    // Closes an open drop-down list of this window; true when there was one.
+    bool CloseOwnPopup();
 
     std::filesystem::path programFile_;
     std::unique_ptr<Ui::TGarnetwickMainForm> ui_;
@@ -147,6 +153,8 @@ private:
     bool shownOnce_ = false;
     bool startUpFailed_ = false;
     bool closing_ = false;
+    // The key being dispatched was typed at this window (see AppMessageHook).
+    bool keyAtThisWindow_ = false;
     int transferDepth_ = 0;
     int currentTab_ = -1;
     std::vector<DeviceNotice> deferredNotices_;

@@ -18,7 +18,8 @@ namespace app {
 bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
-        form_.AppMessageHook(static_cast<QKeyEvent*>(event), type == QEvent::KeyPress);
+        return form_.AppMessageHook(static_cast<QKeyEvent*>(event), type == QEvent::KeyPress,
+                                    watched);
     }
     return false;
 }

@@ -20,7 +20,7 @@ class DeviceEventSource;
 namespace app {
 
 // Every key event of the application passes the main window's hook exactly once: at the window
-// it was sent to, before the focused control gets it. Nothing is consumed.
+// it was sent to, before the focused control gets it. The window's own keys stop there.
 class TKeyHook : public QObject {
 public:
     explicit TKeyHook(TGarnetwickMainForm& form) : form_(form) {}

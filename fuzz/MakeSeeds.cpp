@@ -227,7 +227,86 @@ void pages() {
         list.AddPage(page);
         list.AddPage(page);
         list.WriteFileHeader();
-        list.SaveToFile(seed("page_files", compressed ? "compressed.fpr" : "plain.fpr"));
+        const std::string name = compressed ? "compressed.fpr" : "plain.fpr";
+        list.SaveToFile(seed("page_files", name));
+        fs::copy_file(seed("page_files", name), seed("old_page_files", name));
+    }
+    TRptPageList none;
+    none.Now = [] { return 46000.5; };
+    none.SetStream(std::make_unique<TRptStream>(250000));
+    none.WriteFileHeader();
+    none.SaveToFile(seed("old_page_files", "no-pages.fpr"));
+    const std::string bytes(page.Bytes().begin(), page.Bytes().end());
+    writeBytes(seed("page_search", "page-1"), std::string(1, '\x06') + "page 1", bytes);
+    writeBytes(seed("page_search", "not-there"), std::string(1, '\x03') + "\xD0\x96x", bytes);
+}
+
+// Pages for the player, each with one kind of shape whose coordinates or pen width stand at the
+// limits a page can give them. The first byte picks the second destination's size.
+void limitPages() {
+    constexpr int kFar = 1 << 30;
+    constexpr int kMax = 2147483647;
+    constexpr int kMin = -kMax - 1;
+    using Draw = void (*)(platform::emf::MetafileCanvas&);
+    const std::pair<const char*, Draw> shapes[] = {
+        {"round-rect-far", [](auto& c) { c.RoundRect(-kFar, -kFar, kFar, kFar, 40, 40); }},
+        {"round-rect-corners-far", [](auto& c) { c.RoundRect(0, 0, 100, 100, kMax, kMax); }},
+        {"thick-ellipse",
+         [](auto& c) {
+             c.Pen.Width = 100000;
+             c.Ellipse(10, 10, 90, 70);
+         }},
+        {"thick-ellipse-far",
+         [](auto& c) {
+             c.Pen.Width = kFar;
+             c.Ellipse(-kFar, -kFar, kFar, kFar);
+         }},
+        {"ellipse-at-limits", [](auto& c) { c.Ellipse(kMin, kMin, kMax, kMax); }},
+        {"line-across-everything",
+         [](auto& c) {
+             c.Pen.Width = kMax;
+             c.MoveTo(kMin, kMin);
+             c.LineTo(kMax, kMax);
+         }},
+        {"rectangle-at-limits",
+         [](auto& c) {
+             c.Pen.Width = 1000;
+             c.Rectangle(kMin, kMin, kMax, kMax);
+             c.FrameRect({kMin, 0, kMax, 10});
+         }},
+        {"polygon-at-limits",
+         [](auto& c) {
+             const platform::gfx::TPoint points[] = {
+                 {kMin, kMin}, {kMax, 0}, {0, kMax}, {kFar, -kFar}};
+             c.Pen.Width = 50;
+             c.Polygon(points);
+             c.Polyline(points);
+         }},
+        {"pie-at-limits",
+         [](auto& c) {
+             c.Pen.Width = 20000;
+             c.Pie(-kFar, -kFar, kFar, kFar, kMax, 0, 0, kMin);
+         }},
+    };
+    for (const auto& [name, draw] : shapes) {
+        platform::emf::MetafileCanvas canvas(100, 80);
+        draw(canvas);
+        const platform::emf::Metafile page = canvas.Close();
+        writeBytes(seed("page_player", name), std::string(1, '\x50'),
+                   std::string(page.Bytes().begin(), page.Bytes().end()));
+    }
+}
+
+void expressions() {
+    int i = 0;
+    for (const char* s :
+         {"1 + 2 * 3", "'a' + STR(TAX) + [name]", "IF(ok, x * 1.5, -w)", "SUM(x) + COUNT",
+          "AVERAGE(Items.w) / MAX(x)", "Title + UPPER(COPY('abcdef', 2, 3))",
+          "FORMATNUMERIC('#,##0.00', 1234.5)", "SQRT(2) < 1.5 AND NOT FALSE",
+          "DIV(7, 2) + FRAC(2.5)", "Loop", "Total + MIN(name)", "TYPEOF(blob)",
+          "PRETTY(LOWER('ABC DEF'))", "INT(1e300) + 2147483647 + 1", "(((1)))\r\n+2",
+          "x <> 0 OR w >= 1"}) {
+        writeBytes(seed("expressions", std::to_string(i++)), "", s);
     }
 }
 
@@ -263,6 +342,8 @@ int main(int argc, char** argv) {
     jpeg("ycck.jpg", 4, JCS_CMYK, JCS_YCCK, false);
     hints();
     pages();
+    limitPages();
+    expressions();
     texts();
     return 0;
 }

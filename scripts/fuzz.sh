@@ -32,28 +32,33 @@ cp examples/Maps.mtf "$SEEDS/map_files/"
 cp examples/Configurations.ctf "$SEEDS/config_files/"
 mkdir -p "$BUILD_DIR/findings" "$BUILD_DIR/corpus"
 
-# target, dictionary, and whether one allocation may exceed 64 MB: pictures and bitmaps may
-# rightly decode a small stream into a large picture; no other parser may.
+# target, dictionary, whether one allocation may exceed 64 MB (pictures and bitmaps may rightly
+# decode a small stream into a large picture; no other parser may), and the seconds one input may
+# take: drawing a page must never take a second.
 TARGETS=(
-    "language_files text.dict small"
-    "config_text config.dict small"
-    "config_block config.dict small"
-    "config_files config.dict small"
-    "flash_markup bitmap.dict small"
-    "ascan_files records.dict small"
-    "band_files records.dict small"
-    "map_files records.dict small"
-    "bitmap_stream bitmap.dict large"
-    "hint_markup hint.dict large"
-    "pictures jpeg.dict large"
-    "emf_pages emf.dict large"
-    "page_files emf.dict large"
-    "line_reader text.dict small"
-    "numbers numbers.dict small"
+    "language_files text.dict small 20"
+    "config_text config.dict small 20"
+    "config_block config.dict small 20"
+    "config_files config.dict small 20"
+    "flash_markup bitmap.dict small 20"
+    "ascan_files records.dict small 20"
+    "band_files records.dict small 20"
+    "map_files records.dict small 20"
+    "bitmap_stream bitmap.dict large 20"
+    "hint_markup hint.dict large 20"
+    "pictures jpeg.dict large 20"
+    "emf_pages emf.dict large 20"
+    "page_files emf.dict large 20"
+    "old_page_files emf.dict large 20"
+    "page_player emf.dict large 1"
+    "page_search emf.dict small 20"
+    "expressions expressions.dict small 20"
+    "line_reader text.dict small 20"
+    "numbers numbers.dict small 20"
 )
 
 run_target() {
-    local name=$1 dict=$2 memory=$3
+    local name=$1 dict=$2 memory=$3 timeout=$4
     local corpus=$BUILD_DIR/corpus/$name
     mkdir -p "$corpus"
     local limits=(-rss_limit_mb=2048)
@@ -61,7 +66,7 @@ run_target() {
     local log=$BUILD_DIR/findings/$name.log
     if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp QT_QPA_PLATFORM=offscreen \
-        "$BIN/fuzz_$name" -max_len=65536 -timeout=20 -max_total_time="$SECONDS_PER_TARGET" \
+        "$BIN/fuzz_$name" -max_len=65536 -timeout="$timeout" -max_total_time="$SECONDS_PER_TARGET" \
         -print_final_stats=1 "${limits[@]}" -dict="fuzz/dict/$dict" \
         -artifact_prefix="$BUILD_DIR/findings/$name-" "$corpus" "$SEEDS/$name" >"$log" 2>&1; then
         echo "fuzz_$name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" |
@@ -77,10 +82,10 @@ export BUILD_DIR BIN SEEDS SECONDS_PER_TARGET
 
 selected=()
 for entry in "${TARGETS[@]}"; do
-    read -r name dict memory pending <<<"$entry"
+    read -r name dict memory timeout pending <<<"$entry"
     if [[ -n ${TB_FUZZ_TARGETS:-} && " $TB_FUZZ_TARGETS " == *" $name "* ]] ||
         [[ -z ${TB_FUZZ_TARGETS:-} && -z $pending ]]; then
-        selected+=("$name $dict $memory")
+        selected+=("$name $dict $memory $timeout")
     fi
 done
 printf '%s\n' "${selected[@]}" |

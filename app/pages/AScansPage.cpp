@@ -193,7 +193,7 @@ void TAScansPage::ApplyTexts() {
     a.AScanMeasureConditionsPanel->setToolTip(caption(231));
     a.AScanFramwSelectorPanel->setToolTip(caption(232));
     for (TSurfaceView* v : Surfaces()) {
-        v->SetHint(caption(236));
+        SetSurfaceHint(v, caption(236));
     }
     // The read-outs are the buttons the hints name.
     a.LevelAScanSegLCD->setToolTip(caption(233));

@@ -88,6 +88,7 @@ TBandsPage::TBandsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(par
     SetupReadouts();
     BindActions();
     BindMouse();
+    ui.BandsBckGrndPanel->hide();
 }
 
 std::vector<TSurfaceView*> TBandsPage::Surfaces() const {
@@ -187,12 +188,13 @@ void TBandsPage::ApplyTexts() {
     b.BandsFrameSelectorCaptionPanel->setText(caption(349));
     b.ParamsinsteadAScaninBandHeaderControl->setText(caption(17));
     b.BandsFrameSelectorPanel->setToolTip(caption(264));
-    b.BandColorGradatorSurfaceView->SetHint(caption(265));
-    b.BandCurrentAScanSurfaceView->SetHint(caption(266));
-    b.BandBScanSurfaceView->SetHint(caption(267));
+    SetSurfaceHint(b.BandColorGradatorSurfaceView, caption(265));
+    SetSurfaceHint(b.BandCurrentAScanSurfaceView, caption(266));
+    SetSurfaceHint(b.BandBScanSurfaceView, caption(267));
     b.BScanDepthCaptionLabel->setText(caption(344));
     b.BandOveralLengthCaptionLabel->setText(caption(351));
     b.BandStepCaptionLabel->setText(caption(352));
+    b.BandStepDImensionLabel->setText(txtVar(26));
     b.BScanSignalLevelCaptionLabel->setText(caption(343));
     b.BScanDalnostCaptionLabel->setText(caption(342));
     b.BandCurrentAScanCaptionLabel->setText(txtVar(28));
@@ -250,8 +252,15 @@ void TBandsPage::RefreshBandList() {
             TSurfaceViewTarget target(*v);
             first->ClearSurface(target);
         }
+        ui.BandsBckGrndImage->hide();
+        ui.BandsBckGrndPanel->lower();
+        ui.BandsBckGrndPanel->hide();
         return;
     }
+    // Without bands the page shows its plain background instead of empty views.
+    ui.BandsBckGrndImage->show();
+    ui.BandsBckGrndPanel->show();
+    ui.BandsBckGrndPanel->raise();
     BlankSurfaces(Surfaces());
     BlankReadouts();
     UpdateBandShiftBar(0);

@@ -780,6 +780,14 @@ void TConfigurationsPage::ParamEditorExit(ParamGrid grid) {
     s.cancelMark = 0;
 }
 
+void TConfigurationsPage::LeaveParamEditors() {
+    for (int g = 0; g < ParamGridCount; ++g) {
+        if (sessions_[g].active) {
+            ParamEditorExit(static_cast<ParamGrid>(g));
+        }
+    }
+}
+
 bool TConfigurationsPage::ParamEditorKeyDown(ParamGrid grid, int key) {
     const int g = static_cast<int>(grid);
     EditSession& s = sessions_[g];

@@ -111,6 +111,9 @@ public:
     void ParamEditorExit(ParamGrid grid);
     // Enter and Esc in an editor; true when the key was handled.
     bool ParamEditorKeyDown(ParamGrid grid, int key);
+    // Leaves an open editor as the focus leaving it would, while its configuration is still the
+    // shown one: a command must not carry a typed value over to another configuration.
+    void LeaveParamEditors();
 
     // ---- views for the window and the tests
     QTableWidget* SelectorGrid() const;

@@ -3,6 +3,7 @@
 #include "app/MainFormUnit.h"
 #include "app/Messages.h"
 #include "app/Texts.h"
+#include "app/pages/PageSupport.h"
 
 #include "config/LocalStringsUnit.h"
 #include "link/DOR4471IZOZudivarudaZira.h"
@@ -72,7 +73,7 @@ TFlashMarkupPage::TFlashMarkupPage(TGarnetwickMainForm& form, QWidget* parent)
 
 void TFlashMarkupPage::ApplyTexts() {
     ui.SummaryGroupBox->setTitle(caption(289));
-    ui.FlashMarkupSurfaceImage->SetHint(caption(290));
+    SetSurfaceHint(ui.FlashMarkupSurfaceImage, caption(290));
     const std::pair<QWidget*, int> hints[] = {
         {ui.AScansLegendImage, 332},   {ui.AScansAreaLabel, 332},    {ui.BandsLegendImage, 333},
         {ui.BandsAreaLabel, 333},      {ui.MapsLegendImage, 334},    {ui.MapsAreaLabel, 334},

@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPalette>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolBar>
@@ -76,6 +77,10 @@ TMapsPage::TMapsPage(TGarnetwickMainForm& form, QWidget* parent) : QWidget(paren
     SetupReadouts();
     BindActions();
     BindMouse();
+    // Behind the views: between them, the blank views' colour while there are no maps.
+    QPalette blank = ui.MapsMainPanel->palette();
+    blank.setColor(QPalette::Window, Qt::black);
+    ui.MapsMainPanel->setPalette(blank);
 }
 
 std::vector<TSurfaceView*> TMapsPage::Surfaces() const {
@@ -171,17 +176,19 @@ void TMapsPage::ApplyTexts() {
     m.MapsFrameSelectorCaptionPanel->setText(caption(350));
     m.ParamsinsteadAScaninMapHeaderControl->setText(caption(17));
     m.MapSelectorPanel->setToolTip(caption(282));
-    m.MapsColorGradatorSurfaceView->SetHint(caption(283));
-    m.MapsAScanSurfaceView->SetHint(caption(284));
-    m.MapsDScanSurfaceView->SetHint(caption(285));
-    m.MapsCScanSurfaceView->SetHint(caption(286));
-    m.MapsBScanSurfaceView->SetHint(caption(287));
+    SetSurfaceHint(m.MapsColorGradatorSurfaceView, caption(283));
+    SetSurfaceHint(m.MapsAScanSurfaceView, caption(284));
+    SetSurfaceHint(m.MapsDScanSurfaceView, caption(285));
+    SetSurfaceHint(m.MapsCScanSurfaceView, caption(286));
+    SetSurfaceHint(m.MapsBScanSurfaceView, caption(287));
     m.MapLevelCaptionLabel->setText(caption(343));
     m.MapDepthCaptionLabel->setText(caption(344));
     m.MapHorizCaptionLabel->setText(caption(346));
     m.MapVerticalCaptionLabel->setText(caption(345));
     m.MapHorizStepCaptionLabel->setText(caption(352));
     m.MapVerticalStepCaptionLabel->setText(caption(352));
+    m.MapHStepDImensionLabel->setText(txtVar(26));
+    m.MapVStepDImensionLabel->setText(txtVar(26));
     m.MapHorizScansCaptionLabel->setText(txtVar(28));
     m.MapVerticalScansCaptionLabel->setText(txtVar(28));
     m.MapLevelSegLCD->setToolTip(caption(278));
@@ -223,6 +230,8 @@ void TMapsPage::RefreshMapList() {
         }
     }
     ShowMap(0);
+    ui.MapsMainPanel->setAutoFillBackground(list.empty());
+    ui.MapsMainPanel->update();
     if (TBaseMapCell* first = list.empty() ? nullptr : list.Records[0].get()) {
         TSurfaceViewTarget dummy(*ui.DummySurfaceView);
         first->ClearSurface(dummy);

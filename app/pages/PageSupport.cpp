@@ -30,6 +30,11 @@ QString OriginCaption(OriginKind origin, const QString& label, int receivedCapti
     return {};
 }
 
+void SetSurfaceHint(TSurfaceView* view, const QString& hint) {
+    view->SetHint(hint);
+    view->SetShowHint(true);
+}
+
 void BlankSurfaces(const std::vector<TSurfaceView*>& views) {
     for (TSurfaceView* v : views) {
         TSurfaceViewTarget target(*v);

@@ -19,6 +19,10 @@ void SetGridColumns(QTableWidget* grid, const std::vector<int>& widths);
 QString OriginCaption(OriginKind origin, const QString& label, int receivedCaption,
                       int fileCaption);
 
+// A surface's hint, shown as every control's hint is (a surface keeps its hint to itself
+// unless told to show it).
+void SetSurfaceHint(TSurfaceView* view, const QString& hint);
+
 // Shows the neutral picture on each surface.
 void BlankSurfaces(const std::vector<TSurfaceView*>& views);
 

@@ -379,8 +379,10 @@ void MetafileCanvas::fillSolid(const gfx::TRect& r, gfx::TColor color) {
     syncClip();
     selectPen({PS_NULL, 0, 0});
     selectBrush({BS_SOLID, colorRef(color)});
-    // Without an outline a rectangle covers one pixel less each way.
-    rect(EMR_RECTANGLE, r.Left, r.Top, r.Right + 1, r.Bottom + 1);
+    // Without an outline a rectangle covers one pixel less each way; at the last coordinate there
+    // is no pixel beyond to reach.
+    auto past = [](int v) { return v == INT32_MAX ? v : v + 1; };
+    rect(EMR_RECTANGLE, r.Left, r.Top, past(r.Right), past(r.Bottom));
 }
 
 void MetafileCanvas::LineTo(int x, int y) {
@@ -464,13 +466,16 @@ void MetafileCanvas::FrameRect(const gfx::TRect& r) {
     if (Brush.Style != gfx::TBrushStyle::bsSolid || r.IsEmpty()) {
         return;
     }
+    // The sides' lengths may exceed an int for a frame around everything.
+    const std::int64_t width = std::int64_t(r.Right) - r.Left;
+    const std::int64_t height = std::int64_t(r.Bottom) - r.Top;
     fillSolid({r.Left, r.Top, r.Right, r.Top + 1}, Brush.Color);
-    if (r.Height() > 1) {
+    if (height > 1) {
         fillSolid({r.Left, r.Bottom - 1, r.Right, r.Bottom}, Brush.Color);
     }
-    if (r.Height() > 2) {
+    if (height > 2) {
         fillSolid({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, Brush.Color);
-        if (r.Width() > 1) {
+        if (width > 1) {
             fillSolid({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, Brush.Color);
         }
     }

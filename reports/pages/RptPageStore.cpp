@@ -423,11 +423,13 @@ void TRptPageList::SetStream(std::unique_ptr<TRptStream> stream) {
     std::lock_guard guard(lock_);
     stream_ = std::move(stream);
     headerSize_ = 0;
+    starts_.clear();
 }
 
 std::unique_ptr<TRptStream> TRptPageList::TakeStream() {
     std::lock_guard guard(lock_);
     headerSize_ = 0;
+    starts_.clear();
     return std::move(stream_);
 }
 
@@ -474,6 +476,9 @@ void TRptPageList::AddPage(const Metafile& page) {
         WriteFileHeader();
     }
     const std::int64_t start = stream_->Seek(0, TSeekOrigin::soEnd);
+    if (starts_.size() == std::size_t(PageCount - 1)) {
+        starts_.push_back(start);
+    }
     writeI32(PageCount);
     const std::int64_t endField = stream_->Position();
     writeI32(0);
@@ -502,16 +507,14 @@ std::int32_t TRptPageList::detectHeaderSize() {
     }
     const std::int64_t position = stream_->Position();
     const std::int64_t size = stream_->Size();
+    // The first page's metafile signature (" EMF" 40 bytes into it) where the old form has it.
     auto probe = [&](std::int64_t at) {
-        char text[5] = {};
-        if (at + 4 > size) {
+        char text[3] = {};
+        if (at + 3 > size) {
             return false; // a short file has nothing there
         }
         stream_->Seek(at, TSeekOrigin::soBeginning);
-        if (stream_->Read(text, 4) != 4) {
-            return false;
-        }
-        return std::string(text) == "EMF";
+        return stream_->Read(text, 3) == 3 && std::memcmp(text, "EMF", 3) == 0;
     };
     // A record that starts at `at` with page number 1 and links back to itself.
     auto recordAt = [&](std::int64_t at) {
@@ -530,13 +533,15 @@ std::int32_t TRptPageList::detectHeaderSize() {
         stream_->Seek(end - 4, TSeekOrigin::soBeginning);
         return stream_->Read(b, 4) == 4 && getI32(b) == at;
     };
+    // The first record decides: the page data of a compressed page may hold anything, so the
+    // metafile signature only settles bytes that would do as a record either way.
+    const bool current = recordAt(kHeaderSize);
+    const bool old = recordAt(kOldHeaderSize);
     std::int32_t result = kHeaderSize;
-    if (probe(173)) {
-        result = kOldHeaderSize;
-    } else if (probe(177)) {
-        result = kHeaderSize;
-    } else if (!recordAt(kHeaderSize) && recordAt(kOldHeaderSize)) {
-        result = kOldHeaderSize; // an old file of compressed pages
+    if (current && old) {
+        result = probe(173) ? kOldHeaderSize : kHeaderSize;
+    } else if (old || (!current && size == kOldHeaderSize)) {
+        result = kOldHeaderSize; // an old file, of no pages too
     }
     stream_->Seek(position, TSeekOrigin::soBeginning);
     return result;
@@ -587,7 +592,9 @@ void TRptPageList::checkRecords() {
         invalidFile();
     }
     std::int64_t at = headerSize_;
+    starts_.clear();
     for (std::int32_t n = 1; n <= PageCount; ++n) {
+        starts_.push_back(at);
         stream_->Seek(at, TSeekOrigin::soBeginning);
         if (readI32() != n) {
             invalidFile();
@@ -636,83 +643,74 @@ void TRptPageList::SeekToLast() {
     stream_->Seek(start, TSeekOrigin::soBeginning);
 }
 
-void TRptPageList::SeekToPage(std::int32_t n) {
-    std::lock_guard guard(lock_);
-    if (n == 1) {
-        SeekToFirst();
-        return;
+std::int64_t TRptPageList::pageStart(std::int32_t n) {
+    if (starts_.empty()) {
+        starts_.push_back(HeaderSize());
     }
-    if (stream_->Position() == stream_->Size()) {
-        SeekToLast();
-    }
-    std::int32_t number = readI32();
-    stream_->Seek(-4, TSeekOrigin::soCurrent);
-    if (number == n) {
-        return;
-    }
-    // Never more steps than there are pages: a broken link cannot make the walk endless.
-    std::int32_t steps = 0;
-    if (number > n) {
-        number = readI32();
-        while (number != n) {
-            if (++steps > PageCount) {
-                invalidFile();
-            }
-            const std::int64_t p = stream_->Position();
-            stream_->Seek(p - 8, TSeekOrigin::soBeginning);
-            const std::int32_t previous = readI32();
-            stream_->Seek(previous, TSeekOrigin::soBeginning);
-            number = readI32();
+    const std::int64_t size = stream_->Size();
+    const std::int64_t minRecord = minRecordSize(Compression);
+    while (starts_.size() < std::size_t(n)) {
+        const std::int64_t at = starts_.back();
+        stream_->Seek(at, TSeekOrigin::soBeginning);
+        if (readI32() != std::int32_t(starts_.size())) {
+            invalidFile();
         }
-    } else {
-        number = readI32();
-        while (number != n) {
-            if (++steps > PageCount) {
-                invalidFile();
-            }
-            const std::int32_t next = readI32();
-            stream_->Seek(next, TSeekOrigin::soBeginning);
-            number = readI32();
+        const std::int64_t end = readI32();
+        if (end < at + minRecord || end > size) {
+            invalidFile();
         }
+        starts_.push_back(end);
     }
-    stream_->Seek(-4, TSeekOrigin::soCurrent);
+    return starts_[std::size_t(n - 1)];
 }
 
+void TRptPageList::SeekToPage(std::int32_t n) {
+    std::lock_guard guard(lock_);
+    stream_->Seek(pageStart(n), TSeekOrigin::soBeginning);
+}
+
+// The whole record is read first and the page made from its bytes alone: neither a page that
+// fails halfway nor the bits the coder still wants may reach into the record after it.
 std::unique_ptr<Metafile> TRptPageList::GetPage(std::int32_t pageNumber) {
     std::lock_guard guard(lock_);
     if (!stream_ || pageNumber < 1 || pageNumber > PageCount) {
         return nullptr;
     }
-    SeekToPage(pageNumber);
-    const std::int64_t start = stream_->Position();
+    const std::int64_t start = pageStart(pageNumber);
+    stream_->Seek(start, TSeekOrigin::soBeginning);
     if (readI32() != pageNumber) {
         invalidFile();
     }
     const std::int64_t end = readI32();
-    const std::int64_t dataLength = end - stream_->Position() - 4;
+    const std::int64_t dataLength = end - start - 12;
     if (dataLength < 0 || end > stream_->Size()) {
         invalidFile();
     }
+    std::vector<std::uint8_t> record(std::size_t(dataLength + 4));
+    if (stream_->Read(record.data(), record.size()) != record.size()) {
+        invalidFile();
+    }
+    if (getI32(record.data() + dataLength) != start) {
+        invalidFile();
+    }
+    record.resize(std::size_t(dataLength));
     std::vector<std::uint8_t> bytes;
     if (!Compression) {
-        bytes.resize(std::size_t(dataLength));
-        if (stream_->Read(bytes.data(), bytes.size()) != bytes.size()) {
+        bytes = std::move(record);
+    } else {
+        if (dataLength < 4) {
             invalidFile();
         }
-    } else {
-        const std::int64_t length = readI32();
+        const std::int64_t length = getI32(record.data());
         if (length < 0 || length > (dataLength - 4) * kMaxExpansion) {
             invalidFile();
         }
+        TMemoryStream coded(std::vector<std::uint8_t>(record.begin() + 4, record.end()));
+        TRptCompress coder(coded, false);
         bytes.resize(std::size_t(length));
-        TRptCompress coder(*stream_, false);
         for (auto& b : bytes) {
             b = coder.Expand();
         }
-        stream_->Seek(end - 4, TSeekOrigin::soBeginning);
-    }
-    if (readI32() != start) {
-        invalidFile();
     }
     try {
         return std::make_unique<Metafile>(std::move(bytes));

@@ -40,6 +40,9 @@ public:
 
 class TMemoryStream : public TStream {
 public:
+    TMemoryStream() = default;
+    // A stream over these bytes, positioned at their start.
+    explicit TMemoryStream(std::vector<std::uint8_t> data) : data_(std::move(data)) {}
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
@@ -171,8 +174,10 @@ public:
 
     void AddPage(const platform::emf::Metafile& page);
     // The page (a new metafile the caller owns), or nothing for a number outside 1..PageCount.
-    // A page that cannot be read raises ERptError with the engine's text for invalid files.
+    // A page that cannot be read raises ERptError with the engine's text for invalid files; it
+    // is read from its own record alone, so the pages around it stay readable.
     std::unique_ptr<platform::emf::Metafile> GetPage(std::int32_t pageNumber);
+    // Positions the stream at the start of the page's record.
     void SeekToPage(std::int32_t pageNumber);
     void SeekToFirst();
     void SeekToLast();
@@ -194,12 +199,16 @@ public:
 private:
     std::int32_t detectHeaderSize();
     void checkRecords();
+    // Where page n's record starts: learnt as pages are added, else found by following the
+    // records' forward links from the last start known.
+    std::int64_t pageStart(std::int32_t n);
     std::int32_t readI32();
     void writeI32(std::int32_t v);
 
     std::recursive_mutex lock_;
     std::unique_ptr<TRptStream> stream_;
     TRptOutline outline_;
-    std::int32_t headerSize_ = 0; // 0: not yet detected
+    std::int32_t headerSize_ = 0;      // 0: not yet detected
+    std::vector<std::int64_t> starts_; // record starts of pages 1..starts_.size()
     double fileDate_ = 0;
 };

@@ -501,7 +501,15 @@ void TRptPrinter::Print() {
         if (n > from) {
             printer_->NewPage();
         }
-        const auto page = pageList_.GetPage(n);
+        std::unique_ptr<platform::emf::Metafile> page;
+        try {
+            page = pageList_.GetPage(n);
+        } catch (...) {
+            // A page that cannot be read ends the job: no printout with a page missing.
+            printer_->AbortDoc();
+            MessageReceiver = previousReceiver;
+            throw;
+        }
         if (page) {
             const double w = PaperWidth();
             const double l = PaperLength();

@@ -222,7 +222,11 @@ void TRptPreview::UpdateImageSize() {
         h = int(std::lround(letter.Length * zoom_ / 100.0)) + 4;
     }
     image_->Zoom = zoom_;
-    const TRect at = PreviewImagePlacement(ClientSize(), {w, h});
+    // Placed in the room the scroll bars leave: a page wider than that starts at 0.
+    const TSize bars{verticalScrollBar()->sizeHint().width(),
+                     horizontalScrollBar()->sizeHint().height()};
+    const TRect at =
+        PreviewImagePlacement(AreaBesideScrollBars(ClientSize(), {w, h}, bars), {w, h});
     sheet_->resize(at.Right, at.Bottom);
     image_->setGeometry(at.Left, at.Top, w, h);
     horizontalScrollBar()->setValue(0);

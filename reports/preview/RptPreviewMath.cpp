@@ -52,6 +52,13 @@ TRect PreviewImagePlacement(TSize client, TSize image) {
                                  image.cx, image.cy);
 }
 
+TSize AreaBesideScrollBars(TSize client, TSize content, TSize bars) {
+    bool vertical = content.cy > client.cy;
+    const bool horizontal = content.cx > client.cx - (vertical ? bars.cx : 0);
+    vertical = vertical || (horizontal && content.cy > client.cy - bars.cy);
+    return {client.cx - (vertical ? bars.cx : 0), client.cy - (horizontal ? bars.cy : 0)};
+}
+
 TPreviewSheet PreviewSheetOf(TSize size) {
     TPreviewSheet s;
     s.sheet = {0, 0, std::max(0, size.cx - 3), std::max(0, size.cy - 3)};

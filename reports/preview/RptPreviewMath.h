@@ -31,6 +31,11 @@ int ZoomToWidthValue(int clientWidth, int pageWidth, bool withPrinter);
 // The image's rectangle in the scroll box: centred on each axis where it is smaller than the
 // client, else at 0.
 platform::gfx::TRect PreviewImagePlacement(platform::gfx::TSize client, platform::gfx::TSize image);
+// What is left of a scroll box's `client` area (the inside without scroll bars) once the bars
+// that `content` needs have taken their room: `bars` is the vertical bar's width and the
+// horizontal bar's height. Either bar may bring the other.
+platform::gfx::TSize AreaBesideScrollBars(platform::gfx::TSize client, platform::gfx::TSize content,
+                                          platform::gfx::TSize bars);
 
 // Rectangles of the drawn sheet inside an image of `size`: the sheet leaves 3 pixels at the
 // right and bottom; a 2-pixel shadow runs along its right and bottom edges, 2 pixels in.

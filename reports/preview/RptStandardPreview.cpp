@@ -5,6 +5,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/InputDialogs.h"
 #include "platform/ui/MessageBox.h"
+#include "reports/pages/RptError.h"
 #include "reports/pages/RptPrintDialog.h"
 #include "reports/pages/RptPrntr.h"
 #include "reports/pages/RptTexts.h"
@@ -419,11 +420,19 @@ void TRptStandardPreview::PageAvailable(int) {
 
 // ---- thumbnails ---------------------------------------------------------------------------------
 
+// Worked out from the grid's own size, which is current from its first resize on (its viewport
+// follows only later): the column is the width beside the scroll bar when the rows at the full
+// width would need one.
 void TRptStandardPreview::UpdateThumbnails() {
     const double w = printer_ != nullptr ? printer_->PaperWidth() : 2159;
     const double l = printer_ != nullptr ? printer_->PaperLength() : 2794;
     const int caption = ThumbGrid->fontMetrics().height();
-    thumbs_ = ThumbnailMetrics(ThumbGrid->viewport()->width(), w, l, caption);
+    const QSize room = ThumbGrid->maximumViewportSize();
+    thumbs_ = ThumbnailMetrics(room.width(), w, l, caption);
+    if (std::int64_t(thumbs_.rowHeight) * RptPreview->PageCount() > room.height()) {
+        thumbs_ = ThumbnailMetrics(
+            room.width() - ThumbGrid->verticalScrollBar()->sizeHint().width(), w, l, caption);
+    }
     thumbCache_.clear();
     ThumbGrid->setColumnWidth(0, thumbs_.columnWidth);
     ThumbGrid->verticalHeader()->setDefaultSectionSize(thumbs_.rowHeight);
@@ -479,8 +488,19 @@ void TRptStandardPreview::FindButtonClick() {
     SearchTextLabel->setText(request->text);
     SearchResultBox->clear();
     const int count = printer_->PageCount;
+    // A page that cannot be read is passed over, so the pages after it are still searched; the
+    // fault is reported once the list is complete.
+    std::optional<std::string> fault;
     for (int n = 1; n <= count; ++n) {
-        const auto page = printer_->GetPage(n);
+        std::unique_ptr<platform::emf::Metafile> page;
+        try {
+            page = printer_->GetPage(n);
+        } catch (const ERptError& e) {
+            if (!fault) {
+                fault = e.what();
+            }
+            continue;
+        }
         if (page && PageContainsText(*page, request->text, request->matchCase)) {
             auto* item = new QListWidgetItem(text(PageWord) + " " + QString::number(n));
             item->setData(Qt::UserRole, n);
@@ -490,6 +510,10 @@ void TRptStandardPreview::FindButtonClick() {
     if (SearchResultBox->count() == 0) {
         SearchResultBox->addItem(engineText(64934));
         SearchResultBox->setEnabled(false);
+    }
+    if (fault) {
+        platform::ui::messageBoxes().show(*fault, printer_->Title, platform::ui::MessageIcon::Error,
+                                          platform::ui::MessageButtons::Ok);
     }
 }
 

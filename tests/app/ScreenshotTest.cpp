@@ -1,4 +1,4 @@
-// A picture of every page of the main window with records received from the simulated
+// A picture of every page of the main window, empty and with records received from the simulated
 // instrument, kept in the build folder (screenshots/), and probes that the surfaces sit at their
 // sizes and show their pictures.
 #include "MainWindowHarness.h"
@@ -33,6 +33,17 @@ using MainWindowScreenshot = MainWindowTest;
 
 TEST_F(MainWindowScreenshot, EveryPage) {
     start();
+    const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
+    std::filesystem::create_directories(dir);
+    const std::string platform = QGuiApplication::platformName().toStdString();
+    // The pages before anything is received.
+    for (int page = 0; page < app::MainPageCount; ++page) {
+        form().SetActivePage(page);
+        QApplication::processEvents();
+        const auto file =
+            dir / ("main-window-page" + std::to_string(page) + "-empty-" + platform + ".png");
+        ASSERT_TRUE(shotOf(form()).save(QString::fromStdString(file.string())));
+    }
     for (int page = 0; page < 4; ++page) {
         form().SetActivePage(page);
         key(Qt::Key_F1);
@@ -41,9 +52,6 @@ TEST_F(MainWindowScreenshot, EveryPage) {
     EXPECT_EQ(form().AScans.Count, 5);
     EXPECT_EQ(form().Bands.Count, 3);
     EXPECT_EQ(form().Maps.Count, 2);
-    const auto dir = std::filesystem::path(TB_OUTPUT_DIR) / "screenshots";
-    std::filesystem::create_directories(dir);
-    const std::string platform = QGuiApplication::platformName().toStdString();
     for (int page = 0; page < app::MainPageCount; ++page) {
         form().SetActivePage(page);
         QApplication::processEvents();

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +184,51 @@ TEST(EmfRecorder, WritesOneTextRecordPerLineWithTheOriginalFace) {
     }
     EXPECT_EQ(face, "Arial");
     EXPECT_EQ(readI32(mf.Bytes(), font + 12), -13);
+}
+
+TEST(EmfRecorder, FillsAndFramesReachingTheLastCoordinateKeepTheirEdges) {
+    constexpr int kMax = 2147483647;
+    constexpr int kMin = -kMax - 1;
+    struct Case {
+        const char* name;
+        void (*draw)(MetafileCanvas&);
+        std::vector<std::array<std::int32_t, 4>> rectangles;
+    };
+    const Case cases[] = {
+        {"fill to the end",
+         [](MetafileCanvas& c) {
+             c.FillRect({kMin, -5, kMax, kMax});
+         },
+         {{kMin, -5, kMax, kMax}}},
+        {"frame around everything",
+         [](MetafileCanvas& c) {
+             c.FrameRect({kMin, kMin, kMax, kMax});
+         },
+         {{kMin, kMin, kMax, kMin + 2},
+          {kMin, kMax - 1, kMax, kMax},
+          {kMin, kMin + 1, kMin + 2, kMax},
+          {kMax - 1, kMin + 1, kMax, kMax}}},
+        {"an ordinary fill",
+         [](MetafileCanvas& c) {
+             c.FillRect({1, 2, 3, 4});
+         },
+         {{1, 2, 4, 5}}},
+    };
+    for (const Case& c : cases) {
+        MetafileCanvas mc(100, 100);
+        mc.Brush.Color = 0x123456;
+        c.draw(mc);
+        const Metafile mf = mc.Close();
+        std::vector<std::array<std::int32_t, 4>> got;
+        mf.ForEachRecord([&](const EmfRecord& r) {
+            if (r.type == EMR_RECTANGLE) {
+                got.push_back({readI32(r.bytes, 8), readI32(r.bytes, 12), readI32(r.bytes, 16),
+                               readI32(r.bytes, 20)});
+            }
+            return true;
+        });
+        EXPECT_EQ(got, c.rectangles) << c.name;
+    }
 }
 
 TEST(EmfRecorder, EightBitPicturesKeepTheirPalette) {

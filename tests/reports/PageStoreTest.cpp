@@ -298,13 +298,15 @@ TEST_F(PageStore, AMissingTemporaryFolderIsAnError) {
 }
 
 TEST_F(PageStore, OldHeadersLoadWithTheirFieldsMoved) {
-    for (bool compressed : {false, true}) {
-        const Bytes current = fileBytes(writeRun(2, compressed, "new.fpr"));
+    for (const auto& [pages, compressed] :
+         std::vector<std::pair<int, bool>>{{2, false}, {2, true}, {0, false}, {0, true}}) {
+        SCOPED_TRACE(std::to_string(pages) + (compressed ? " compressed" : " plain"));
+        const Bytes current = fileBytes(writeRun(pages, compressed, "new.fpr"));
         // The old layout: 124 bytes, time at 12, the flag at 21; records start 4 bytes earlier.
         Bytes old(124, 0);
         old[0] = 3;
         old[2] = 40;
-        putI32(old, 8, 2);
+        putI32(old, 8, pages);
         std::copy(current.begin() + 16, current.begin() + 24, old.begin() + 12);
         old[21] = compressed ? 1 : 0;
         Bytes records(current.begin() + 128, current.end());
@@ -322,11 +324,180 @@ TEST_F(PageStore, OldHeadersLoadWithTheirFieldsMoved) {
         TRptPageList list;
         list.LoadFromFile(dir_ / "old.fpr");
         EXPECT_EQ(list.HeaderSize(), 124);
-        EXPECT_EQ(list.PageCount, 2);
+        EXPECT_EQ(list.PageCount, pages);
         EXPECT_EQ(list.Compression, compressed);
         EXPECT_DOUBLE_EQ(list.FileDate(), 45293.5);
-        EXPECT_EQ(list.GetPage(1)->Bytes(), page(1).Bytes());
-        EXPECT_EQ(list.GetPage(2)->Bytes(), page(2).Bytes());
+        for (int n = 1; n <= pages; ++n) {
+            EXPECT_EQ(list.GetPage(n)->Bytes(), page(n).Bytes());
+        }
+    }
+}
+
+// A page file of these record data (each the metafile, or the length and the coder's bytes)
+// behind a header of `headerSize` bytes.
+Bytes withRecords(Bytes header, const std::vector<Bytes>& data) {
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const std::int32_t start = std::int32_t(header.size());
+        Bytes record(8, 0);
+        putI32(record, 0, std::int32_t(i + 1));
+        putI32(record, 4, start + std::int32_t(12 + data[i].size()));
+        append(record, data[i]);
+        record.resize(record.size() + 4);
+        putI32(record, record.size() - 4, start);
+        append(header, record);
+    }
+    return header;
+}
+
+Bytes compressedData(const Bytes& metafile, const Bytes& coded) {
+    Bytes d(4 + coded.size(), 0);
+    putI32(d, 0, std::int32_t(metafile.size()));
+    std::copy(coded.begin(), coded.end(), d.begin() + 4);
+    return d;
+}
+
+Bytes oldHeader(std::int32_t count, bool compressed) {
+    const Bytes h = handHeader(count, compressed);
+    Bytes old(h.begin(), h.begin() + 124);
+    std::copy(h.begin() + 16, h.begin() + 24, old.begin() + 12);
+    std::fill(old.begin() + 20, old.end(), 0);
+    old[21] = compressed ? 1 : 0;
+    return old;
+}
+
+// A page whose coder's bytes from `at` on read "EMF\0". Its metafile header (empty bounds and
+// frame) is followed by
+// bytes of its own (a header may be longer than its fields), chosen by decoding the bits wanted
+// there, so that the coder writes exactly those bits.
+Bytes pageCodedWithEmfAt(std::size_t at) {
+    const Bytes base = page(1).Bytes();
+    const std::size_t headerSize = std::size_t(getI32(base, 4));
+    const std::size_t own = 256;
+    Bytes m(base.begin(), base.begin() + std::ptrdiff_t(headerSize));
+    m.resize(headerSize + own, 0);
+    m.insert(m.end(), base.begin() + std::ptrdiff_t(headerSize), base.end());
+    putI32(m, 4, std::int32_t(headerSize + own));
+    putI32(m, 48, std::int32_t(m.size()));
+    // A header of mostly zeros codes short, so the bytes of its own come early in the coding.
+    std::fill(m.begin() + 8, m.begin() + 40, 0);
+    std::fill(m.begin() + 88, m.begin() + std::ptrdiff_t(headerSize), 0);
+    Bytes wanted = compress(Bytes(m.begin(), m.begin() + std::ptrdiff_t(headerSize)));
+    EXPECT_LT(wanted.size(), at);
+    wanted.resize(at, 0);
+    for (std::uint8_t b : {'E', 'M', 'F', '\0'}) {
+        wanted.push_back(b);
+    }
+    wanted.resize(wanted.size() + own * 2, 0);
+    const Bytes decoded = expand(wanted, headerSize + own);
+    std::copy(decoded.begin() + std::ptrdiff_t(headerSize), decoded.end(),
+              m.begin() + std::ptrdiff_t(headerSize));
+    return m;
+}
+
+TEST_F(PageStore, TheFormIsToldByItsRecordsNotByCodedBytesThatLookLikeASignature) {
+    // The coder's bytes start 140 bytes into a file of the current form, 136 into an old one;
+    // the signature of an uncompressed first page lies at 177 and 173.
+    for (std::size_t at : {std::size_t(173 - 140), std::size_t(177 - 136)}) {
+        const Bytes m = pageCodedWithEmfAt(at);
+        ASSERT_NO_THROW(Metafile{m});
+        const Bytes coded = compress(m);
+        ASSERT_EQ(Bytes(coded.begin() + std::ptrdiff_t(at), coded.begin() + std::ptrdiff_t(at + 4)),
+                  (Bytes{'E', 'M', 'F', 0}));
+        for (const auto& [header, size] :
+             {std::pair{handHeader(1, true), 128}, std::pair{oldHeader(1, true), 124}}) {
+            writeFile(dir_ / "page.fpr", withRecords(header, {compressedData(m, coded)}));
+            TRptPageList list;
+            try {
+                list.LoadFromFile(dir_ / "page.fpr");
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "coded EMF at " << at << ", header " << size << ": " << e.what();
+                continue;
+            }
+            EXPECT_EQ(list.HeaderSize(), size);
+            EXPECT_EQ(list.GetPage(1)->Bytes(), m);
+        }
+    }
+}
+
+TEST_F(PageStore, APageThatCannotBeReadLeavesTheOthersReadable) {
+    // A metafile whose first record after the header has a size no record can have.
+    Bytes broken = page(2).Bytes();
+    putI32(broken, std::size_t(getI32(broken, 4)) + 4, 5);
+    const Bytes coded = compress(page(2).Bytes());
+    struct Case {
+        const char* name;
+        bool compressed;
+        Bytes second;
+    };
+    const std::vector<Case> cases = {
+        {"metafile records broken", false, broken},
+        {"metafile records broken, compressed", true, compressedData(broken, compress(broken))},
+        {"coder's bits end early", true,
+         compressedData(page(2).Bytes(),
+                        Bytes(coded.begin(), coded.begin() + std::ptrdiff_t(coded.size() / 2)))},
+    };
+    for (const auto& c : cases) {
+        auto data = [&](int n) {
+            const Bytes b = page(n).Bytes();
+            return c.compressed ? compressedData(b, compress(b)) : b;
+        };
+        writeFile(dir_ / "three.fpr",
+                  withRecords(handHeader(3, c.compressed), {data(1), c.second, data(3)}));
+        TRptPageList list;
+        list.LoadFromFile(dir_ / "three.fpr");
+        for (int n : {1, 2, 3, 2, 1, 2, 2, 3}) {
+            SCOPED_TRACE(std::string(c.name) + ", page " + std::to_string(n));
+            if (n == 2) {
+                try {
+                    list.GetPage(n);
+                    ADD_FAILURE() << "the broken page was read";
+                } catch (const ERptError& e) {
+                    EXPECT_STREQ(e.what(), RptText(rtxtInvalidReportFile));
+                }
+                continue;
+            }
+            try {
+                const auto p = list.GetPage(n);
+                ASSERT_TRUE(p);
+                EXPECT_EQ(p->Bytes(), page(n).Bytes());
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << e.what();
+            }
+        }
+    }
+}
+
+TEST_F(PageStore, ACompressedPageDecodesFromItsOwnBytesWhereverItStands) {
+    // Pages whose coder's bytes lack their last one: the bits still wanted must not come from
+    // the link that follows, so every arrangement refuses them alike.
+    for (int marker = 1; marker <= 24; ++marker) {
+        const Bytes p = page(marker).Bytes();
+        const Bytes coded = compress(p);
+        const Bytes cut = compressedData(p, Bytes(coded.begin(), coded.end() - 1));
+        const std::vector<std::pair<const char*, Bytes>> files = {
+            {"alone", withRecords(handHeader(1, true), {cut})},
+            {"alone behind the old header", withRecords(oldHeader(1, true), {cut})},
+            {"twice", withRecords(handHeader(2, true), {cut, cut})},
+            {"behind an intact page",
+             withRecords(handHeader(2, true), {compressedData(p, coded), cut})},
+        };
+        for (const auto& [name, bytes] : files) {
+            writeFile(dir_ / "cut.fpr", bytes);
+            TRptPageList list;
+            EXPECT_THROW(list.LoadFromFile(dir_ / "cut.fpr"), ERptError)
+                << "page " << marker << " " << name;
+        }
+        // The intact page itself reads the same at every place.
+        for (const Bytes& whole : {withRecords(handHeader(2, true), {compressedData(p, coded),
+                                                                     compressedData(p, coded)}),
+                                   withRecords(oldHeader(2, true), {compressedData(p, coded),
+                                                                    compressedData(p, coded)})}) {
+            writeFile(dir_ / "whole.fpr", whole);
+            TRptPageList list;
+            list.LoadFromFile(dir_ / "whole.fpr");
+            EXPECT_EQ(list.GetPage(1)->Bytes(), p);
+            EXPECT_EQ(list.GetPage(2)->Bytes(), p);
+        }
     }
 }
 

@@ -26,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -342,6 +344,76 @@ TEST_F(PreviewWindow, SaveLoadAndPrintStoredPages) {
     EXPECT_EQ(emf::metafileTexts(*other.GetPage(2)), std::vector<std::string>{"Page 2"});
 }
 
+TEST_F(PreviewWindow, APageThatCannotBeReadLeavesTheOthersToShowSearchAndPrint) {
+    TRptPrinter p(&report_);
+    run(p, kThreePages);
+    const auto file = dir_ / "broken.FPR";
+    p.Save(file);
+    // Page 2's first record after the metafile header gets a size no record can have.
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    auto i32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return std::size_t(v);
+    };
+    const std::size_t page2 = i32(128 + 4) + 8;
+    const std::uint32_t badSize = 5;
+    std::memcpy(bytes.data() + page2 + i32(page2 + 4) + 4, &badSize, 4);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+
+    TRptPrinter other(&report_);
+    run(other, {{"Other"}});
+    auto w = open(other);
+    files_.answers.push_back({true, file, 1});
+    w->LoadReport->click();
+    ASSERT_TRUE(w->FileLoaded());
+    ASSERT_EQ(other.PageCount, 3);
+    struct Step {
+        int page;
+        std::vector<std::string> shown;
+        std::size_t boxes;
+    };
+    const Step steps[] = {{2, {}, 1}, {3, {"Page 3"}, 1}, {2, {}, 2}, {1, {"Page 1"}, 2}};
+    for (const Step& s : steps) {
+        w->GoToPage(s.page);
+        EXPECT_EQ(shownTexts(*w), s.shown) << "page " << s.page;
+        EXPECT_EQ(boxes_.shown.size(), s.boxes) << "page " << s.page;
+    }
+    for (const auto& box : boxes_.shown) {
+        EXPECT_EQ(box.text, "The file is not a valid report file");
+    }
+    // The search passes over the broken page and says so once.
+    w->SearchDialog = [](QWidget*) { return TRptSearchRequest{"page", false}; };
+    w->FindButton->click();
+    std::vector<std::string> lines;
+    for (int i = 0; i < w->SearchResultBox->count(); ++i) {
+        lines.push_back(w->SearchResultBox->item(i)->text().toStdString());
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"Page 1", "Page 3"}));
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[2].text, "The file is not a valid report file");
+    // The intact pages print; a job reaching the broken page is abandoned, not half printed.
+    other.FirstPage = 3;
+    other.LastPage = 3;
+    w->Print->click();
+    other.FirstPage = 1;
+    other.LastPage = 3;
+    w->Print->click();
+    const auto jobs = system_.allJobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    ASSERT_EQ(jobs[0].pages.size(), 1u);
+    EXPECT_TRUE(jobs[0].ended);
+    EXPECT_EQ(emf::metafileTexts(jobs[0].pages[0]), std::vector<std::string>{"Page 3"});
+    EXPECT_TRUE(jobs[1].aborted);
+    EXPECT_FALSE(jobs[1].ended);
+    ASSERT_EQ(boxes_.shown.size(), 4u);
+    EXPECT_EQ(boxes_.shown[3].text, "The file is not a valid report file");
+}
+
 TEST_F(PreviewWindow, PrintSetupOfALoadedFileSetsThePrinterObjectOnly) {
     ui::ScriptedPrintDialog dialogs;
     ui::ScopedPrintDialogService scopedDialogs(&dialogs);
@@ -394,6 +466,48 @@ TEST_F(PreviewWindow, PrintSetupOfALoadedFileSetsThePrinterObjectOnly) {
     w->PrintSetup->click();
     EXPECT_EQ(other.FirstPage, 2);
     EXPECT_EQ(other.Settings.Copies, 2);
+}
+
+TEST_F(PreviewWindow, ThumbnailsAndPageFitTheirAreasFromTheFirstShow) {
+    struct Case {
+        int width, height;
+        TRptZoomState zoom;
+    };
+    const Case cases[] = {
+        {1000, 800, TRptZoomState::rpZoomOther}, {1400, 1000, TRptZoomState::rpZoomOther},
+        {1000, 800, TRptZoomState::rpZoomToFit}, {800, 600, TRptZoomState::rpZoomToWidth},
+        {640, 2000, TRptZoomState::rpZoomOther},
+    };
+    for (const Case& c : cases) {
+        report_.options.Width = c.width;
+        report_.options.Height = c.height;
+        report_.options.InitialZoom = c.zoom;
+        report_.options.Zoom = 100;
+        TRptPrinter p(&report_);
+        run(p, kThreePages);
+        auto w = open(p);
+        auto check = [&](const char* when) {
+            SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + ", zoom " +
+                         std::to_string(w->RptPreview->Zoom()) + ", " + when);
+            const int grid = w->ThumbGrid->viewport()->width();
+            EXPECT_EQ(w->ThumbGrid->columnWidth(0), grid - 4);
+            // Where the page is larger than the area left beside the scroll bars it starts at
+            // 0, else it is centred in that area.
+            const QSize area = w->RptPreview->viewport()->size();
+            const QRect image = w->RptPreview->Image()->geometry();
+            const QPoint at(image.width() >= area.width() ? 0 : (area.width() - image.width()) / 2,
+                            image.height() >= area.height() ? 0
+                                                            : (area.height() - image.height()) / 2);
+            EXPECT_EQ(image.topLeft(), at);
+        };
+        check("shown");
+        const auto file = dir_ / "pages.FPR";
+        p.Save(file);
+        files_.answers.push_back({true, file, 1});
+        w->LoadReport->click();
+        QApplication::processEvents();
+        check("loaded");
+    }
 }
 
 TEST_F(PreviewWindow, DrawnSheetHasOutlineAndShadow) {
