@@ -17,7 +17,7 @@ namespace bench_ratios {
 struct Ratio {
     const char* name;     // the benchmark measured
     const char* baseline; // the benchmark it is measured against
-    double goal;          // the largest ratio wanted
+    double goal;          // the largest ratio wanted (0: none, shown for information)
 };
 
 class MedianReporter : public benchmark::ConsoleReporter {
@@ -57,9 +57,12 @@ public:
                 continue;
             }
             const char* unit = units_.at(r.name);
-            std::printf("  %s: %.2f (goal: at most %.1f)\n    %s %s %s (%s..%s), %s %s %s "
-                        "(%s..%s), %zu repetitions\n",
-                        r.name, a.median / b.median, r.goal, r.name, number(a.median).c_str(), unit,
+            char goal[40] = "";
+            if (r.goal > 0) {
+                std::snprintf(goal, sizeof goal, " (goal: at most %.1f)", r.goal);
+            }
+            std::printf("  %s: %.2f%s\n    %s %s %s (%s..%s), %s %s %s (%s..%s), %zu repetitions\n",
+                        r.name, a.median / b.median, goal, r.name, number(a.median).c_str(), unit,
                         number(a.low).c_str(), number(a.high).c_str(), r.baseline,
                         number(b.median).c_str(), unit, number(b.low).c_str(),
                         number(b.high).c_str(), it->second.size());
