@@ -151,7 +151,7 @@ public:
     virtual void StretchDraw(const TRect& dest, const TBitmap& picture) = 0;
     virtual void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) = 0;
     // Rows read where they lie, stretched over dest. The canvases that make pixels read them
-    // directly and, where they make them smaller, give each pixel the average of what it covers,
+    // directly and, where they make them smaller, give each pixel the mean of what it covers,
     // so thin lines do not drop out; enlarged, one to one or colour-keyed they draw them as
     // StretchDraw does. This version hands a bitmap of them to Draw or StretchDraw, for canvases
     // that keep pictures whole (the recorder).

@@ -355,7 +355,7 @@ void PainterCanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
     }
     prepare();
     if (!rows.Keyed && ShrinksRows(rows, dest) && painter_->worldTransform().isIdentity()) {
-        // Only the pixels shown are made, each the average of what it covers, and drawn one to
+        // Only the pixels shown are made, each the mean of what it covers, and drawn one to
         // one: the painter's own scaling would drop lines thinner than its step.
         const TRect area = IntersectRect(dest, ClipRect());
         if (area.IsEmpty()) {

@@ -1,8 +1,9 @@
 // Pixel rows that live elsewhere (the bitmap of a page's picture record), read where they are
 // instead of being turned into a bitmap first, and the arithmetic of drawing them stretched.
-// Shrinking averages the part of the picture each target pixel covers, so lines one pixel wide
-// stay visible at any size; enlarging, and one to one, takes the picture's pixel under each
-// target pixel's centre, as StretchDraw does.
+// Shrinking gives each target pixel the mean of a window of the picture as large as the part it
+// covers (rounded up to whole pixels), so lines one pixel wide stay visible at any size;
+// enlarging, and one to one, takes the picture's pixel under each target pixel's centre, as
+// StretchDraw does.
 #pragma once
 
 #include "platform/gfx/Color.h"
@@ -43,8 +44,8 @@ bool ShrinksRows(const TPixelRows& rows, const TRect& dest);
 
 // The pixels of `area` (a part of `dest`) of the rows stretched over `dest`, as 0xFFRRGGBB words:
 // area.Height() rows of area.Width() words, `outStep` words apart. Along an axis the rows shrink
-// on, each pixel is the average of what it covers; along the others it is the pixel under its
-// centre. The colour key plays no part here.
+// on, each pixel is the mean of its window; along the others it is the pixel under its centre.
+// The colour key plays no part here.
 void ScaleRows(const TPixelRows& rows, const TRect& dest, const TRect& area, std::uint32_t* out,
                std::ptrdiff_t outStep);
 
