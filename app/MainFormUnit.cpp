@@ -7,10 +7,10 @@
 #include "app/TabHints.h"
 #include "app/Texts.h"
 #include "app/Transfers.h"
-#include "app/pages/AScansPage.h"
-#include "app/pages/BandsPage.h"
 #include "app/pages/ConfigurationsPage.h"
 #include "app/pages/FlashMarkupPage.h"
+#include "app/pages/AScansPage.h"
+#include "app/pages/BandsPage.h"
 #include "app/pages/MapsPage.h"
 #include "ui_MainForm.h"
 

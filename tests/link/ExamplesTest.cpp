@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -74,7 +75,8 @@ TEST_F(ExamplesTest, TheGeneratorMakesTheShippedFiles) {
     if (!fs::exists(tool)) {
         GTEST_SKIP() << "generator not built";
     }
-    const fs::path out = fs::temp_directory_path() / "tb-examples-regenerated";
+    const fs::path out =
+        fs::temp_directory_path() / ("tb-examples-regenerated-" + std::to_string(getpid()));
     fs::remove_all(out);
     const std::string command = tool.string() + " " + out.string() + " > /dev/null";
     // The generator must not pick up a driver named for the test run.

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <unistd.h>
 
 using namespace platform::gfx;
 
@@ -328,7 +329,8 @@ TEST_F(MarkupHintTest, PicturesFromTheStoreTheListAndFilesTakeTheirRoom) {
     logo.Name = "Logo";
     logo.Picture().LoadFromBytes(std::vector<std::uint8_t>(data.begin(), data.end()));
     images.Items.emplace_back(9, 4);
-    const auto bad = std::filesystem::temp_directory_path() / "tb-hint-bad.png";
+    const auto bad = std::filesystem::temp_directory_path() /
+                     ("tb-hint-bad-" + std::to_string(getpid()) + ".png");
     std::ofstream(bad) << "not a picture";
     const int gh = lineHeight(tahoma());
     struct Case {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+#include <unistd.h>
 
 using namespace platform::gfx;
 using Bytes = std::vector<std::uint8_t>;
@@ -100,7 +101,8 @@ TEST(PictureStore, FramesAreDecodedOneByOneAndClampedToTheFile) {
 }
 
 TEST(PictureStore, AddressesLoadFilesAndResourcesOnlyInAnyCaseOfTheScheme) {
-    const auto dir = std::filesystem::temp_directory_path() / "tb-picture-Store";
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tb-picture-Store-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const auto file = dir / "Red.GIF";
     {
