@@ -2,6 +2,7 @@
 // generating its page into the page store and drawing that page as the preview shows it at fit
 // zoom, against rendering the report's four pictures (B-, C- and D-scan and the upright A-scan)
 // alone at the same sizes, in the same run. Goal: at most 2 times the pictures alone.
+#include "bench/reports/MedianRatios.h"
 #include "platform/emf/Metafile.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/ReportImageTarget.h"
@@ -102,31 +103,6 @@ void MapReport_FourPicturesAlone(benchmark::State& state) {
 BENCHMARK(MapReport_FourPicturesAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(MapReport_FillGenerateAndPreview)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void PrintRatio() const {
-        const auto base = times_.find("MapReport_FourPicturesAlone");
-        const auto report = times_.find("MapReport_FillGenerateAndPreview");
-        if (base == times_.end() || report == times_.end() || base->second <= 0) {
-            return;
-        }
-        std::printf("\nThe map report in multiples of its four pictures alone (goal: at most "
-                    "2.0): %.2f\n",
-                    report->second / base->second);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,13 +110,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio();
-    benchmark::Shutdown();
-    return 0;
+    return bench_ratios::runWithRatios(
+        argc, argv, "The map report in multiples of its four pictures alone",
+        {{"MapReport_FillGenerateAndPreview", "MapReport_FourPicturesAlone", 2.0}});
 }

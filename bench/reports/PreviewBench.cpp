@@ -2,6 +2,7 @@
 // from its metafile, the way the preview image paints, against Qt scaling a bitmap of the same
 // page into the same place, in the same run; and the image painting again from the drawing it
 // keeps. Goal: at most 3 times the scaled bitmap.
+#include "bench/reports/MedianRatios.h"
 #include "platform/emf/MetafileCanvas.h"
 #include "platform/emf/MetafilePlayer.h"
 #include "platform/gfx/Bitmap.h"
@@ -105,34 +106,6 @@ BENCHMARK(Preview_ScaledBitmap)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Preview_DrawPage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Preview_Repaint)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void PrintRatio() const {
-        const auto base = times_.find("Preview_ScaledBitmap");
-        if (base == times_.end() || base->second <= 0) {
-            return;
-        }
-        std::printf("\nIn multiples of scaling the page's bitmap (goal: at most 3.0)\n");
-        for (const char* name : {"Preview_DrawPage", "Preview_Repaint"}) {
-            const auto it = times_.find(name);
-            if (it != times_.end()) {
-                std::printf("  %-18s %6.2f\n", name, it->second / base->second);
-            }
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,13 +113,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio();
-    benchmark::Shutdown();
-    return 0;
+    return bench_ratios::runWithRatios(argc, argv, "In multiples of Qt scaling the page's bitmap",
+                                       {{"Preview_DrawPage", "Preview_ScaledBitmap", 3.0},
+                                        {"Preview_Repaint", "Preview_ScaledBitmap", 0}});
 }

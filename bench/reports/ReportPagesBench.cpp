@@ -3,6 +3,7 @@
 // onto a bitmap are measured against drawing the same content straight onto a bitmap with the
 // raster canvas, in the same run. Goals: recording at most 1.5 times, playing at most 2 times
 // the direct drawing.
+#include "bench/reports/MedianRatios.h"
 #include "platform/emf/MetafileCanvas.h"
 #include "platform/emf/MetafilePlayer.h"
 #include "platform/gfx/Bitmap.h"
@@ -91,36 +92,6 @@ BENCHMARK(Page_Baseline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Page_Record)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Page_Play)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void PrintRatios() const {
-        const auto base = times_.find("Page_Baseline");
-        if (base == times_.end() || base->second <= 0) {
-            return;
-        }
-        std::printf("\nIn multiples of drawing the page straight onto a bitmap\n");
-        for (const auto& [name, goal] :
-             std::map<std::string, double>{{"Page_Record", 1.5}, {"Page_Play", 2.0}}) {
-            const auto it = times_.find(name);
-            if (it != times_.end()) {
-                std::printf("  %-12s %6.2f (goal: at most %.1f)\n", name.c_str(),
-                            it->second / base->second, goal);
-            }
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -128,13 +99,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return bench_ratios::runWithRatios(
+        argc, argv, "In multiples of drawing the page straight onto a bitmap",
+        {{"Page_Record", "Page_Baseline", 1.5}, {"Page_Play", "Page_Baseline", 2.0}});
 }

@@ -192,6 +192,36 @@ gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::u
     return out;
 }
 
+bool dibRows(std::span<const std::uint8_t> bmi, std::span<const std::uint8_t> bits,
+             const DibInfo& info, const gfx::TRect& source, std::array<std::uint32_t, 256>& colors,
+             gfx::TPixelRows& rows) {
+    using Layout = gfx::TPixelRows::TLayout;
+    Layout layout = Layout::Indexed8;
+    if (info.bitCount == 24) {
+        layout = Layout::Bgr24;
+    } else if (info.bitCount == 32 && info.compression == BI_RGB) {
+        layout = Layout::Bgrx32;
+    } else if (info.bitCount != 8) {
+        return false;
+    }
+    if (layout == Layout::Indexed8) {
+        colors.fill(0xFF000000u);
+        for (std::size_t i = 0; i < info.colorCount; ++i) {
+            const std::size_t at = info.colorsOffset + 4 * i;
+            colors[i] = 0xFF000000u | (std::uint32_t(bmi[at + 2]) << 16) |
+                        (std::uint32_t(bmi[at + 1]) << 8) | bmi[at];
+        }
+        rows.Colors = colors.data();
+    }
+    const std::size_t top = std::size_t(info.topDown ? source.Top : info.height - 1 - source.Top);
+    rows.Layout = layout;
+    rows.Width = source.Width();
+    rows.Height = source.Height();
+    rows.Top = bits.data() + top * info.stride + std::size_t(source.Left) * (info.bitCount / 8);
+    rows.Step = info.topDown ? std::ptrdiff_t(info.stride) : -std::ptrdiff_t(info.stride);
+    return true;
+}
+
 EncodedDib encodeDib(const gfx::TBitmap& picture, const gfx::TRect& source) {
     std::vector<std::uint8_t> all;
     const DibSizes sizes = appendDib(picture, source, all);
@@ -241,7 +271,13 @@ DibSizes appendDib(const gfx::TBitmap& picture, const gfx::TRect& source,
         return sizes;
     }
     std::uint8_t* const bits = out.data() + bitsAt;
-    if (indexed) {
+    if (indexed && picture.PaletteIndexRow(0) != nullptr) {
+        // The 8-bit form as it was made.
+        for (int y = 0; y < h; ++y) {
+            std::copy_n(picture.PaletteIndexRow(r.Top + y) + r.Left, w,
+                        bits + std::size_t(h - 1 - y) * stride);
+        }
+    } else if (indexed) {
         // The 8-bit form holds only palette colours, so an exact look-up nearly always answers;
         // the rare miss takes the nearest entry. A small open-addressed table keeps the look-up
         // to a multiply and a probe or two per change of colour.

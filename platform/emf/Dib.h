@@ -4,7 +4,9 @@
 #pragma once
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/PixelRows.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -30,6 +32,13 @@ DibInfo checkDib(std::span<const std::uint8_t> bmi, std::size_t bitsSize);
 
 // Decodes a checked bitmap.
 gfx::TBitmap decodeDib(std::span<const std::uint8_t> bmi, std::span<const std::uint8_t> bits);
+
+// The part `source` (rows counted from the top, inside the bitmap) of a checked bitmap as rows
+// read where they lie: 8 bits with the colour table put into `colors` (indices past it black),
+// 24 bits, and 32 bits without masks. False, and nothing set, for the other kinds.
+bool dibRows(std::span<const std::uint8_t> bmi, std::span<const std::uint8_t> bits,
+             const DibInfo& info, const gfx::TRect& source, std::array<std::uint32_t, 256>& colors,
+             gfx::TPixelRows& rows);
 
 // The BITMAPINFO and the pixel rows of the part `source` of a picture: 8 bits with the
 // picture's palette for the 8-bit form, 24 bits otherwise.

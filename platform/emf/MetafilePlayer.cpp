@@ -1,7 +1,8 @@
 #include "platform/emf/MetafilePlayer.h"
 
 #include "platform/emf/Dib.h"
-#include "platform/text/Cp1251.h"
+#include "platform/emf/PlayerObjects.h"
+#include "platform/emf/RecordPictures.h"
 
 #include <cmath>
 #include <map>
@@ -12,6 +13,17 @@
 namespace platform::emf {
 
 namespace {
+
+using playback::BrushObj;
+using playback::colorOf;
+using playback::cp1251Of;
+using playback::flattenBeziers;
+using playback::FontObj;
+using playback::Object;
+using playback::PenObj;
+using playback::penStyleOf;
+using playback::toInt;
+using playback::Xform;
 
 constexpr std::uint32_t MM_TEXT = 1;
 constexpr std::uint32_t MM_ISOTROPIC = 7;
@@ -25,36 +37,6 @@ constexpr std::size_t kMaxSavedStates = 1024;
 // a pen or a font so large that drawing one stroke or glyph takes the machine's memory.
 constexpr int kMaxPenWidth = 256;
 constexpr int kMaxFontHeight = 2048;
-
-struct Xform {
-    double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
-    // this applied after `a`
-    Xform after(const Xform& a) const {
-        return {a.m11 * m11 + a.m12 * m21,    a.m11 * m12 + a.m12 * m22,
-                a.m21 * m11 + a.m22 * m21,    a.m21 * m12 + a.m22 * m22,
-                a.dx * m11 + a.dy * m21 + dx, a.dx * m12 + a.dy * m22 + dy};
-    }
-};
-
-struct PenObj {
-    std::uint32_t style = PS_SOLID;
-    int width = 0;
-    std::uint32_t color = 0;
-};
-struct BrushObj {
-    std::uint32_t style = BS_SOLID;
-    std::uint32_t color = 0xFFFFFF;
-};
-struct FontObj {
-    int height = -12;
-    int weight = 400;
-    bool italic = false;
-    bool underline = false;
-    bool strikeOut = false;
-    std::uint8_t charset = 1;
-    std::string face = "MS Sans Serif";
-};
-using Object = std::variant<PenObj, BrushObj, FontObj>;
 
 struct State {
     Xform world;
@@ -71,50 +53,6 @@ struct State {
     double curX = 0, curY = 0;
     std::optional<gfx::TRect> clip; // in canvas pixels
 };
-
-int toInt(double v) {
-    if (!std::isfinite(v)) {
-        return 0;
-    }
-    constexpr double kLimit = double(1 << 30);
-    return int(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
-}
-
-gfx::TColor colorOf(std::uint32_t ref) {
-    return ref & 0xFFFFFFu;
-}
-
-gfx::TPenStyle penStyleOf(std::uint32_t style) {
-    switch (style & 0xF) {
-    case PS_DASH:
-        return gfx::TPenStyle::psDash;
-    case PS_DOT:
-        return gfx::TPenStyle::psDot;
-    case PS_DASHDOT:
-        return gfx::TPenStyle::psDashDot;
-    case PS_DASHDOTDOT:
-        return gfx::TPenStyle::psDashDotDot;
-    case PS_NULL:
-        return gfx::TPenStyle::psClear;
-    case PS_INSIDEFRAME:
-        return gfx::TPenStyle::psInsideFrame;
-    default:
-        return gfx::TPenStyle::psSolid;
-    }
-}
-
-std::string cp1251Of(std::u32string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char32_t cp : text) {
-        unsigned char b = '?';
-        if (!text::codePointToCp1251(cp, b)) {
-            b = '?';
-        }
-        out.push_back(char(b));
-    }
-    return out;
-}
 
 class Player {
 public:
@@ -283,10 +221,10 @@ private:
             s_.mapMode = readU32(r, 8);
             break;
         case EMR_SETWORLDTRANSFORM:
-            s_.world = xformAt(r, 8);
+            s_.world = playback::xformAt(r, 8);
             break;
         case EMR_MODIFYWORLDTRANSFORM: {
-            const Xform x = xformAt(r, 8);
+            const Xform x = playback::xformAt(r, 8);
             switch (readU32(r, 32)) {
             case 1:
                 s_.world = Xform{};
@@ -349,7 +287,7 @@ private:
             break;
         }
         case EMR_EXTCREATEFONTINDIRECTW:
-            objects_[readU32(r, 8)] = fontAt(r);
+            objects_[readU32(r, 8)] = playback::fontAt(r);
             break;
         case EMR_SETTEXTCOLOR:
             s_.textColor = readU32(r, 8);
@@ -461,73 +399,8 @@ private:
         }
     }
 
-    static Xform xformAt(std::span<const std::uint8_t> r, std::size_t at) {
-        Xform x{readF32(r, at),      readF32(r, at + 4),  readF32(r, at + 8),
-                readF32(r, at + 12), readF32(r, at + 16), readF32(r, at + 20)};
-        for (double v : {x.m11, x.m12, x.m21, x.m22, x.dx, x.dy}) {
-            if (!std::isfinite(v)) {
-                return Xform{};
-            }
-        }
-        return x;
-    }
-
-    static FontObj fontAt(std::span<const std::uint8_t> r) {
-        FontObj f;
-        f.height = readI32(r, 12);
-        f.weight = readI32(r, 28);
-        f.italic = r[32] != 0;
-        f.underline = r[33] != 0;
-        f.strikeOut = r[34] != 0;
-        f.charset = r[35];
-        std::u32string face;
-        for (std::size_t i = 0; i < 32; ++i) {
-            const char32_t c = readU16(r, 40 + 2 * i);
-            if (c == 0) {
-                break;
-            }
-            face.push_back(c);
-        }
-        f.face = cp1251Of(face);
-        return f;
-    }
-
     void select(std::uint32_t handle) {
-        if (handle & kStockObject) {
-            switch (handle & 0x7FFFFFFF) {
-            case 0:
-                s_.brush = {BS_SOLID, 0xFFFFFF};
-                break;
-            case 1:
-                s_.brush = {BS_SOLID, 0xC0C0C0};
-                break;
-            case 2:
-                s_.brush = {BS_SOLID, 0x808080};
-                break;
-            case 3:
-                s_.brush = {BS_SOLID, 0x404040};
-                break;
-            case 4:
-                s_.brush = {BS_SOLID, 0};
-                break;
-            case 5:
-                s_.brush = {BS_NULL, 0};
-                break;
-            case 6:
-                s_.pen = {PS_SOLID, 0, 0xFFFFFF};
-                break;
-            case 7:
-                s_.pen = {PS_SOLID, 0, 0};
-                break;
-            case 8:
-                s_.pen = {PS_NULL, 0, 0};
-                break;
-            default:
-                if ((handle & 0x7FFFFFFF) >= 10 && (handle & 0x7FFFFFFF) <= 17) {
-                    s_.font = FontObj{};
-                }
-                break;
-            }
+        if (playback::selectStockObject(handle, s_.pen, s_.brush, s_.font)) {
             return;
         }
         const auto it = objects_.find(handle);
@@ -574,30 +447,6 @@ private:
             x = readI32(r, at + 8 * i);
             y = readI32(r, at + 8 * i + 4);
         }
-    }
-
-    static std::vector<gfx::TPoint> flattenBeziers(const std::vector<gfx::TPoint>& in) {
-        std::vector<gfx::TPoint> out;
-        if (in.empty()) {
-            return out;
-        }
-        out.push_back(in[0]);
-        for (std::size_t i = 0; i + 3 < in.size(); i += 3) {
-            const auto& p0 = in[i];
-            const auto& p1 = in[i + 1];
-            const auto& p2 = in[i + 2];
-            const auto& p3 = in[i + 3];
-            for (int k = 1; k <= 16; ++k) {
-                const double t = k / 16.0;
-                const double u = 1 - t;
-                const double x = u * u * u * p0.X + 3 * u * u * t * p1.X + 3 * u * t * t * p2.X +
-                                 t * t * t * p3.X;
-                const double y = u * u * u * p0.Y + 3 * u * u * t * p1.Y + 3 * u * t * t * p2.Y +
-                                 t * t * t * p3.Y;
-                out.push_back({toInt(x), toInt(y)});
-            }
-        }
-        return out;
     }
 
     void polyRecord(const EmfRecord& rec) {
@@ -760,30 +609,6 @@ private:
         }
     }
 
-    void drawBitmap(gfx::TBitmap bmp, gfx::TRect src, const gfx::TRect& dest,
-                    std::optional<std::uint32_t> key) {
-        src = gfx::IntersectRect(src, {0, 0, bmp.Width(), bmp.Height()});
-        if (src.IsEmpty() || dest.IsEmpty()) {
-            return;
-        }
-        if (!(src == gfx::TRect{0, 0, bmp.Width(), bmp.Height()})) {
-            gfx::TBitmap part(src.Width(), src.Height());
-            for (int y = 0; y < src.Height(); ++y) {
-                std::copy_n(bmp.ScanLine(src.Top + y) + src.Left, src.Width(), part.ScanLine(y));
-            }
-            bmp = std::move(part);
-        }
-        if (key) {
-            bmp.Transparent = true;
-            bmp.SetTransparentColor(colorOf(*key));
-        }
-        if (dest.Width() == bmp.Width() && dest.Height() == bmp.Height()) {
-            canvas_.Draw(dest.Left, dest.Top, bmp); // one to one: no scaling needed
-        } else {
-            canvas_.StretchDraw(dest, bmp);
-        }
-    }
-
     void fillRop(const gfx::TRect& dest, std::uint32_t rop) {
         if (rop == BLACKNESS || rop == WHITENESS) {
             canvas_.Brush.Style = gfx::TBrushStyle::bsSolid;
@@ -816,7 +641,7 @@ private:
         const gfx::TRect src{
             xSrc, int(std::clamp<std::int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)), xSrc + cxSrc,
             int(std::clamp<std::int64_t>(top + cySrc, INT32_MIN / 2, INT32_MAX / 2))};
-        drawBitmap(decodeDib(bmi, bits), src, dest, std::nullopt);
+        drawRecordBitmap(canvas_, dest, bmi, bits, src, std::nullopt);
     }
 
     void bltRecord(const EmfRecord& rec) {
@@ -843,11 +668,11 @@ private:
             cySrc = readI32(r, 104);
         }
         const gfx::TRect src{xSrc, ySrc, xSrc + cxSrc, ySrc + cySrc};
-        std::optional<std::uint32_t> key;
+        std::optional<gfx::TColor> key;
         if (rec.type == EMR_TRANSPARENTBLT) {
-            key = ropOrKey;
+            key = colorOf(ropOrKey);
         }
-        drawBitmap(decodeDib(bmi, bits), src, dest, key);
+        drawRecordBitmap(canvas_, dest, bmi, bits, src, key);
     }
 
     const Metafile& mf_;

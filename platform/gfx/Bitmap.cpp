@@ -29,7 +29,9 @@ TBitmap::~TBitmap() = default;
 TBitmap::TBitmap(const TBitmap& other)
     : RasterSurface(), Transparent(other.Transparent), width_(other.width_), height_(other.height_),
       pixels_(other.pixels_), pixelFormat_(other.pixelFormat_), palette_(other.palette_),
-      transparentMode_(other.transparentMode_), transparentColor_(other.transparentColor_) {}
+      indices_(other.indicesKept_ ? other.indices_ : std::vector<std::uint8_t>{}),
+      indicesKept_(other.indicesKept_), transparentMode_(other.transparentMode_),
+      transparentColor_(other.transparentColor_) {}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
     if (this != &other) {
@@ -39,6 +41,10 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
         pixels_ = other.pixels_;
         pixelFormat_ = other.pixelFormat_;
         palette_ = other.palette_;
+        indicesKept_ = other.indicesKept_;
+        if (indicesKept_) {
+            indices_ = other.indices_;
+        }
         transparentMode_ = other.transparentMode_;
         transparentColor_ = other.transparentColor_;
         // The canvas (when there is one) keeps drawing on this bitmap.
@@ -50,11 +56,13 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 TBitmap::TBitmap(TBitmap&& other) noexcept
     : RasterSurface(), Transparent(other.Transparent), width_(other.width_), height_(other.height_),
       pixels_(std::move(other.pixels_)), pixelFormat_(other.pixelFormat_),
-      palette_(std::move(other.palette_)), transparentMode_(other.transparentMode_),
+      palette_(std::move(other.palette_)), indices_(std::move(other.indices_)),
+      indicesKept_(other.indicesKept_), transparentMode_(other.transparentMode_),
       transparentColor_(other.transparentColor_) {
     other.width_ = 0;
     other.height_ = 0;
     other.pixels_.clear();
+    other.indicesKept_ = false;
 }
 
 TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
@@ -65,11 +73,14 @@ TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
         pixels_ = std::move(other.pixels_);
         pixelFormat_ = other.pixelFormat_;
         palette_ = std::move(other.palette_);
+        indices_ = std::move(other.indices_);
+        indicesKept_ = other.indicesKept_;
         transparentMode_ = other.transparentMode_;
         transparentColor_ = other.transparentColor_;
         other.width_ = 0;
         other.height_ = 0;
         other.pixels_.clear();
+        other.indicesKept_ = false;
     }
     return *this;
 }
@@ -92,6 +103,7 @@ void TBitmap::SetSize(int width, int height) {
     pixels_ = std::move(next);
     width_ = width;
     height_ = height;
+    indicesKept_ = false;
 }
 
 TColor TBitmap::TransparentColor() const {
@@ -178,46 +190,56 @@ const std::vector<TColor>& HalftonePalette() {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
+    indicesKept_ = false;
     if (format != TPixelFormat::pf8bit) {
         pixelFormat_ = format;
         palette_.clear();
         return;
     }
+    // The indices are found with the palette and kept, so the 8-bit form is not looked up again
+    // when the picture is written.
     std::vector<TColor> palette;
     std::unordered_map<std::uint32_t, int> seen;
+    indices_.resize(pixels_.size());
     bool tooMany = false;
-    for (std::uint32_t p : pixels_) {
-        const std::uint32_t key = p & 0xFFFFFFu;
-        if (seen.count(key)) {
-            continue;
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        const std::uint32_t key = pixels_[i] & 0xFFFFFFu;
+        auto it = seen.find(key);
+        if (it == seen.end()) {
+            if (palette.size() == 256) {
+                tooMany = true;
+                break;
+            }
+            it = seen.emplace(key, int(palette.size())).first;
+            palette.push_back(argbToColor(pixels_[i]));
         }
-        if (palette.size() == 256) {
-            tooMany = true;
-            break;
-        }
-        seen.emplace(key, int(palette.size()));
-        palette.push_back(argbToColor(p));
+        indices_[i] = std::uint8_t(it->second);
     }
     if (tooMany) {
         palette = HalftonePalette();
-        std::unordered_map<std::uint32_t, std::uint32_t> mapped;
-        for (std::uint32_t& p : pixels_) {
+        std::unordered_map<std::uint32_t, int> mapped;
+        for (std::size_t i = 0; i < pixels_.size(); ++i) {
+            std::uint32_t& p = pixels_[i];
             auto it = mapped.find(p);
             if (it == mapped.end()) {
-                const TColor c = palette[std::size_t(nearestIndex(palette, p))];
-                it = mapped.emplace(p, colorToArgb(c)).first;
+                it = mapped.emplace(p, nearestIndex(palette, p)).first;
             }
-            p = it->second;
+            p = colorToArgb(palette[std::size_t(it->second)]);
+            indices_[i] = std::uint8_t(it->second);
         }
     }
     palette_ = std::move(palette);
     pixelFormat_ = TPixelFormat::pf8bit;
+    indicesKept_ = !palette_.empty();
 }
 
 std::vector<std::uint8_t> TBitmap::PaletteIndices() const {
     std::vector<std::uint8_t> out;
     if (pixelFormat_ != TPixelFormat::pf8bit || palette_.empty()) {
         return out;
+    }
+    if (indicesKept_) {
+        return indices_;
     }
     out.reserve(pixels_.size());
     std::unordered_map<std::uint32_t, std::uint8_t> cache;

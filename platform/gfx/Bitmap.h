@@ -75,6 +75,11 @@ public:
     const std::vector<TColor>& Palette() const { return palette_; }
     // Each pixel's index into Palette() (the nearest entry); only for the 8-bit form.
     std::vector<std::uint8_t> PaletteIndices() const;
+    // Row y of those indices as SetPixelFormat found them, so the 8-bit form is made once;
+    // nullptr in the other forms and once a pixel may have changed (any writing access).
+    const std::uint8_t* PaletteIndexRow(int y) const {
+        return indicesKept_ ? indices_.data() + std::size_t(y) * std::size_t(width_) : nullptr;
+    }
 
     // Colour-keyed drawing: with Transparent set, pixels of TransparentColor() are not drawn.
     // In tmAuto mode the key is the colour of the bottom-left pixel.
@@ -89,7 +94,10 @@ public:
     void SetPixel(int x, int y, TColor color);
 
     // Rows of 0xFFRRGGBB words, top row first.
-    std::uint32_t* ScanLine(int y) { return pixels_.data() + std::size_t(y) * std::size_t(width_); }
+    std::uint32_t* ScanLine(int y) {
+        indicesKept_ = false;
+        return pixels_.data() + std::size_t(y) * std::size_t(width_);
+    }
     const std::uint32_t* ScanLine(int y) const {
         return pixels_.data() + std::size_t(y) * std::size_t(width_);
     }
@@ -107,6 +115,7 @@ public:
         return pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
     }
     void SetArgb(int x, int y, std::uint32_t argb) override {
+        indicesKept_ = false;
         pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)] = argb | 0xFF000000u;
     }
     std::uint32_t* Row(int y) override { return ScanLine(y); }
@@ -117,6 +126,8 @@ private:
     std::vector<std::uint32_t> pixels_;
     TPixelFormat pixelFormat_ = TPixelFormat::pfDevice;
     std::vector<TColor> palette_;
+    std::vector<std::uint8_t> indices_;
+    bool indicesKept_ = false;
     TTransparentMode transparentMode_ = TTransparentMode::tmAuto;
     TColor transparentColor_ = clDefault;
     std::unique_ptr<TCanvas> canvas_;

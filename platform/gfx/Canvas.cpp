@@ -42,6 +42,26 @@ void TFont::SetSize(int points) {
     Height = -MulDiv(points, PixelsPerInch, 72);
 }
 
+void TCanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
+    if (rows.Empty() || dest.IsEmpty()) {
+        return;
+    }
+    TBitmap picture(rows.Width, rows.Height);
+    for (int y = 0; y < rows.Height; ++y) {
+        rows.ReadRow(y, 0, rows.Width, picture.ScanLine(y));
+    }
+    if (rows.Keyed) {
+        picture.Transparent = true;
+        picture.SetTransparentColor(rows.Key);
+    }
+    if ((long long)dest.Right - dest.Left == rows.Width &&
+        (long long)dest.Bottom - dest.Top == rows.Height) {
+        Draw(dest.Left, dest.Top, picture); // one to one: nothing to scale
+    } else {
+        StretchDraw(dest, picture);
+    }
+}
+
 TRect TCanvas::ClipRect() const {
     return clip_ ? IntersectRect(*clip_, DeviceRect()) : DeviceRect();
 }

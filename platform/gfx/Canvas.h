@@ -13,6 +13,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/PixelRows.h"
 
 #include <cstdint>
 #include <optional>
@@ -149,6 +150,12 @@ public:
     virtual void Draw(int x, int y, const TBitmap& picture) = 0;
     virtual void StretchDraw(const TRect& dest, const TBitmap& picture) = 0;
     virtual void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) = 0;
+    // Rows read where they lie, stretched over dest. The canvases that make pixels read them
+    // directly and, where they make them smaller, give each pixel the mean of what it covers,
+    // so thin lines do not drop out; enlarged, one to one or colour-keyed they draw them as
+    // StretchDraw does. This version hands a bitmap of them to Draw or StretchDraw, for canvases
+    // that keep pictures whole (the recorder).
+    virtual void StretchDrawRows(const TRect& dest, const TPixelRows& rows);
 
     // ---- clipping -----------------------------------------------------------------------------
     void SetClipRect(const TRect& r) {

@@ -409,8 +409,6 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
                                 const TRect* clipRect) {
     const QFontMetrics& m = metrics();
     const QString s = fromCp1251(text);
-    const int w = m.horizontalAdvance(s);
-    const int h = m.ascent() + m.descent();
     prepare();
     painter_->save();
     const TRect device = DeviceRect();
@@ -430,6 +428,9 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
         }
     };
     if (Brush.Style == TBrushStyle::bsSolid) {
+        // Measured only for the cell: shaping a run costs as much as drawing it.
+        const int w = m.horizontalAdvance(s);
+        const int h = m.ascent() + m.descent();
         fill(x, y, w, h, qcolor(Brush.Color));
     }
     painter_->setBackgroundMode(Qt::TransparentMode);
@@ -488,6 +489,59 @@ void PainterCanvas::CopyRect(const TRect& dest, const TBitmap& source, const TRe
         return;
     }
     painter_->drawImage(qrect(dest), imageFromBitmap(source), qrect(sourceRect));
+}
+
+void PainterCanvas::StretchDrawRows(const TRect& dest, const TPixelRows& rows) {
+    if (rows.Empty() || dest.IsEmpty()) {
+        return;
+    }
+    prepare();
+    if (!rows.Keyed && ShrinksRows(rows, dest) && painter_->worldTransform().isIdentity()) {
+        // Only the pixels shown are made, each the mean of what it covers, and drawn one to
+        // one: the painter's own scaling would drop lines thinner than its step.
+        const TRect area = IntersectRect(dest, ClipRect());
+        if (area.IsEmpty()) {
+            return;
+        }
+        // Opaque pixels drawn plainly onto an image of 32-bit words are those words: they are
+        // made in place there (an image shared with a copy would be copied instead).
+        auto* image = dynamic_cast<QImage*>(device_);
+        if (image != nullptr && image->isDetached() && image->devicePixelRatio() == 1.0 &&
+            painter_->opacity() == 1.0 &&
+            painter_->compositionMode() == QPainter::CompositionMode_SourceOver &&
+            (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32 ||
+             image->format() == QImage::Format_ARGB32_Premultiplied)) {
+            const qsizetype step = image->bytesPerLine() / 4;
+            auto* at =
+                reinterpret_cast<std::uint32_t*>(image->bits()) + area.Top * step + area.Left;
+            ScaleRows(rows, dest, area, at, step);
+            return;
+        }
+        QImage shown(area.Width(), area.Height(), QImage::Format_RGB32);
+        ScaleRows(rows, dest, area, reinterpret_cast<std::uint32_t*>(shown.bits()),
+                  shown.bytesPerLine() / 4);
+        painter_->drawImage(QPoint(area.Left, area.Top), shown);
+        return;
+    }
+    // Enlarged (a printer) the painter scales the picture as StretchDraw has it scaled.
+    QImage image(rows.Width, rows.Height,
+                 rows.Keyed ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const std::uint32_t key = colorToArgb(rows.Key) & 0xFFFFFFu;
+    for (int y = 0; y < rows.Height; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        rows.ReadRow(y, 0, rows.Width, line);
+        if (rows.Keyed) {
+            for (int x = 0; x < rows.Width; ++x) {
+                line[x] = (line[x] & 0xFFFFFFu) == key ? 0u : line[x];
+            }
+        }
+    }
+    if ((long long)dest.Right - dest.Left == rows.Width &&
+        (long long)dest.Bottom - dest.Top == rows.Height) {
+        painter_->drawImage(QPoint(dest.Left, dest.Top), image);
+    } else {
+        painter_->drawImage(qrect(dest), image);
+    }
 }
 
 } // namespace platform::gfx

@@ -42,6 +42,7 @@ public:
     void Draw(int x, int y, const TBitmap& picture) override;
     void StretchDraw(const TRect& dest, const TBitmap& picture) override;
     void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) override;
+    void StretchDrawRows(const TRect& dest, const TPixelRows& rows) override;
     int PixelsPerInch() const override;
     TRect DeviceRect() const override;
 

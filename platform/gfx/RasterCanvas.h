@@ -33,6 +33,7 @@ public:
     void Draw(int x, int y, const TBitmap& picture) override;
     void StretchDraw(const TRect& dest, const TBitmap& picture) override;
     void CopyRect(const TRect& dest, const TBitmap& source, const TRect& sourceRect) override;
+    void StretchDrawRows(const TRect& dest, const TPixelRows& rows) override;
     TRect DeviceRect() const override;
     void DrawTextRun(int x, int y, std::string_view text, std::size_t underline,
                      const TRect* clip) override;

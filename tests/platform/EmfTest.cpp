@@ -4,7 +4,11 @@
 #include "platform/emf/Dib.h"
 #include "platform/emf/MetafileCanvas.h"
 #include "platform/emf/MetafilePlayer.h"
+#include "platform/gfx/PainterCanvas.h"
+#include "platform/gfx/QtImage.h"
 #include "platform/gfx/RasterCanvas.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -239,6 +243,42 @@ TEST(EmfRecorder, EightBitPicturesKeepTheirPalette) {
     EXPECT_EQ(readI32(rec, 76), 45);
 }
 
+// The 8-bit form is made once, when the picture is reduced to it; a picture changed afterwards
+// is written as it is then, whichever way it was changed.
+TEST(EmfRecorder, EightBitPicturesChangedAfterTheirReductionAreWrittenAsChanged) {
+    const std::vector<std::pair<const char*, std::function<void(TBitmap&)>>> changes = {
+        {"nothing", [](TBitmap&) {}},
+        {"SetPixel", [](TBitmap& b) { b.SetPixel(3, 2, gfx::clRed); }},
+        {"canvas",
+         [](TBitmap& b) {
+             b.Canvas().Brush.Color = gfx::clRed;
+             b.Canvas().FillRect({3, 2, 4, 3});
+         }},
+        {"scan line", [](TBitmap& b) { b.ScanLine(2)[3] = gfx::colorToArgb(gfx::clRed); }},
+        {"copy",
+         [](TBitmap& b) {
+             TBitmap other = eightBitPicture(20, 10);
+             other.SetPixel(3, 2, gfx::clRed);
+             b = other;
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        TBitmap picture = eightBitPicture(20, 10);
+        change(picture);
+        MetafileCanvas mc(20, 10);
+        mc.Draw(0, 0, picture);
+        TBitmap played(20, 10);
+        playMetafile(mc.Close(), played.Canvas(), {0, 0, 20, 10});
+        int differing = 0;
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                differing += played.GetPixel(x, y) != picture.GetPixel(x, y);
+            }
+        }
+        EXPECT_EQ(differing, 0) << name;
+    }
+}
+
 TEST(EmfPlayer, PlayingAPageGivesThePixelsOfDrawingItDirectly) {
     const Metafile mf = recordScene();
     TBitmap direct(200, 150);
@@ -270,6 +310,103 @@ TEST(EmfPlayer, StretchesTheFrameOverTheDestination) {
     EXPECT_EQ(out.GetPixel(69, 69), gfx::clWhite);
     ASSERT_TRUE(out.Canvas().ClipSetting().has_value());
     EXPECT_EQ(*out.Canvas().ClipSetting(), (TRect{0, 0, 250, 200}));
+}
+
+// An A-scan-like picture: white, with one-pixel black lines (vertical at kLineColumns,
+// horizontal at kLineRows), in its 8-bit form.
+constexpr int kLineColumns[] = {41, 102, 163, 224, 285};
+constexpr int kLineRows[] = {23, 58, 91};
+TBitmap thinLinePicture() {
+    TBitmap b(320, 120);
+    for (int y = 0; y < b.Height(); ++y) {
+        for (int x = 0; x < b.Width(); ++x) {
+            const bool line =
+                std::find(std::begin(kLineColumns), std::end(kLineColumns), x) !=
+                    std::end(kLineColumns) ||
+                std::find(std::begin(kLineRows), std::end(kLineRows), y) != std::end(kLineRows);
+            b.SetPixel(x, y, line ? gfx::clBlack : gfx::clWhite);
+        }
+    }
+    b.SetPixelFormat(gfx::TPixelFormat::pf8bit);
+    return b;
+}
+
+// The page's pixels played over a w x h destination by either canvas.
+TBitmap playedOn(bool painter, const Metafile& mf, int w, int h) {
+    if (!painter) {
+        TBitmap out(w, h);
+        playMetafile(mf, out.Canvas(), {0, 0, w, h});
+        return out;
+    }
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        gfx::PainterCanvas canvas(image);
+        playMetafile(mf, canvas, {0, 0, w, h});
+    }
+    return gfx::bitmapFromImage(image);
+}
+
+TEST(EmfPlayer, ShrunkPicturesKeepTheirThinLinesEnlargedOnesAreSampledAsBefore) {
+    const TBitmap picture = thinLinePicture();
+    MetafileCanvas mc(320, 120);
+    mc.Draw(0, 0, picture);
+    const Metafile mf = mc.Close();
+    struct Case {
+        int w, h;
+    };
+    // Below half size, a little above, nearly full; twice and three times as large.
+    for (const Case size :
+         {Case{130, 50}, Case{165, 62}, Case{290, 109}, Case{640, 240}, Case{960, 360}}) {
+        for (const bool painter : {false, true}) {
+            const TBitmap out = playedOn(painter, mf, size.w, size.h);
+            const std::string where = std::to_string(size.w) + (painter ? " painter" : " raster");
+            if (size.w > 320) {
+                // Nothing changes where pictures grow (the printer): as StretchDraw draws it.
+                TBitmap expected(size.w, size.h);
+                if (painter) {
+                    QImage image(size.w, size.h, QImage::Format_RGB32);
+                    image.fill(Qt::white);
+                    gfx::PainterCanvas canvas(image);
+                    canvas.StretchDraw({0, 0, size.w, size.h}, picture);
+                    expected = gfx::bitmapFromImage(image);
+                } else {
+                    expected.Canvas().StretchDraw({0, 0, size.w, size.h}, picture);
+                }
+                EXPECT_EQ(out.Pixels(), expected.Pixels()) << where;
+                continue;
+            }
+            // Every line leaves a clearly darker trace across the whole picture.
+            const double kx = size.w / 320.0;
+            const double ky = size.h / 120.0;
+            const auto darkest = [&](int x0, int x1, int y0, int y1) {
+                int v = 255;
+                for (int y = std::max(0, y0); y < std::min(size.h, y1); ++y) {
+                    for (int x = std::max(0, x0); x < std::min(size.w, x1); ++x) {
+                        v = std::min(v, int(gfx::GetRValue(out.GetPixel(x, y))));
+                    }
+                }
+                return v;
+            };
+            for (const int column : kLineColumns) {
+                const int x = int(column * kx);
+                for (const int y : {5, size.h / 2 + 3, size.h - 3}) {
+                    EXPECT_LT(darkest(x - 2, x + 3, y, y + 1), 200)
+                        << where << ": column " << column << " at row " << y;
+                }
+            }
+            for (const int row : kLineRows) {
+                const int y = int(row * ky);
+                for (const int x : {3, size.w / 2 + 1, size.w - 4}) {
+                    EXPECT_LT(darkest(x, x + 1, y - 2, y + 3), 200)
+                        << where << ": row " << row << " at column " << x;
+                }
+            }
+            // and the white between the lines stays white.
+            EXPECT_EQ(darkest(int(70 * kx), int(80 * kx), int(35 * ky), int(45 * ky)), 255)
+                << where;
+        }
+    }
 }
 
 // A page as another program writes it: a header, then the records given, then the end record.

@@ -11,6 +11,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/PrintDialog.h"
 #include "reports/pages/RptPrntr.h"
+#include "reports/preview/RptPreviewMath.h"
 #include "reports/preview/RptStandardPreview.h"
 
 #include <QApplication>
@@ -539,6 +540,79 @@ TEST_F(PreviewWindow, DrawnSheetHasOutlineAndShadow) {
             EXPECT_EQ(b.GetPixel(pr.x, pr.y), pr.colour)
                 << pr.x << "," << pr.y << (page ? " with page" : " without page");
         }
+    }
+}
+
+// A picture of a trace's echoes: one pixel wide, they must not drop out of a page shown smaller.
+TEST_F(PreviewWindow, ThinLinesOfPicturesStayVisibleAtEveryShrinkingZoom) {
+    const int columns[] = {100, 161, 222, 283, 344, 405};
+    const int rows[] = {60, 121, 182};
+    gfx::TBitmap picture(678, 337);
+    picture.Canvas().Brush.Color = gfx::clWhite;
+    picture.Canvas().FillRect({0, 0, 678, 337});
+    for (const int x : columns) {
+        picture.Canvas().Brush.Color = gfx::clBlack;
+        picture.Canvas().FillRect({x, 0, x + 1, 337});
+    }
+    for (const int y : rows) {
+        picture.Canvas().FillRect({0, y, 678, y + 1});
+    }
+    picture.SetPixelFormat(gfx::TPixelFormat::pf8bit);
+    const gfx::TPoint at{58, 300};
+    TRptPrinter p;
+    p.BeginDoc();
+    p.NewPage();
+    p.Canvas().Draw(at.X, at.Y, picture);
+    p.EndDoc();
+    queue_.Deliver();
+
+    TRptPreview v;
+    v.setFrameShape(QFrame::NoFrame);
+    v.show();
+    v.SetRptPrinter(&p);
+    struct Case {
+        int side; // the preview's width and height
+        bool fit;
+    };
+    for (const Case c : {Case{500, true}, Case{500, false}, Case{800, true}, Case{800, false}}) {
+        v.resize(c.side, c.fit ? c.side : 600);
+        if (c.fit) {
+            v.ZoomToFit();
+        } else {
+            v.ZoomToWidth();
+        }
+        QApplication::processEvents();
+        const std::string where = std::to_string(c.side) + (c.fit ? " fit" : " width");
+        ASSERT_LT(v.Zoom(), 100) << where;
+        const QImage shown = v.Image()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const TPreviewSheet s = PreviewSheetOf({shown.width(), shown.height()});
+        const double kx = s.sheet.Width() / 794.0;
+        const double ky = s.sheet.Height() / 1123.0;
+        const auto place = [&](int px, int py) {
+            return QPoint(s.sheet.Left + int((at.X + px) * kx),
+                          s.sheet.Top + int((at.Y + py) * ky));
+        };
+        // The darkest red value within two pixels of a point.
+        const auto darkest = [&](QPoint q) {
+            int v = 255;
+            for (int y = q.y() - 2; y <= q.y() + 2; ++y) {
+                for (int x = q.x() - 2; x <= q.x() + 2; ++x) {
+                    v = std::min(v, qRed(shown.pixel(x, y)));
+                }
+            }
+            return v;
+        };
+        for (const int x : columns) {
+            for (const int y : {30, 250, 330}) {
+                EXPECT_LT(darkest(place(x, y)), 200) << where << ": column " << x << ", row " << y;
+            }
+        }
+        for (const int y : rows) {
+            for (const int x : {30, 130, 650}) {
+                EXPECT_LT(darkest(place(x, y)), 200) << where << ": row " << y << ", column " << x;
+            }
+        }
+        EXPECT_EQ(darkest(place(130, 90)), 255) << where << ": between the lines";
     }
 }
 
