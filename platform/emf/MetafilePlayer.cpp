@@ -159,8 +159,12 @@ private:
         if ((s_.pen.style & 0xF) != PS_NULL) {
             return rectAt(r, at);
         }
-        gfx::TRect b = rect(readI32(r, at), readI32(r, at + 4), readI32(r, at + 8) - 1,
-                            readI32(r, at + 12) - 1);
+        // The edge is taken off in doubles: a file's right or bottom may be the lowest int.
+        const gfx::TPoint a = point(readI32(r, at), readI32(r, at + 4));
+        const gfx::TPoint c =
+            point(double(readI32(r, at + 8)) - 1, double(readI32(r, at + 12)) - 1);
+        gfx::TRect b{std::min(a.X, c.X), std::min(a.Y, c.Y), std::max(a.X, c.X),
+                     std::max(a.Y, c.Y)};
         b.Right += 1;
         b.Bottom += 1;
         return b;

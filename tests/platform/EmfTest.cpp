@@ -520,6 +520,28 @@ TEST(EmfPlayer, FollowsMappingModesPatternBlitsAndAnsiTextOfOtherPrograms) {
     EXPECT_GT(inked, 10);
 }
 
+TEST(EmfPlayer, OutlineFreeShapesEndingAtTheLowestCoordinateStayOnTheirSide) {
+    // Without an outline the player takes the shape's last pixel off its right and bottom edges;
+    // at the lowest int that must not wrap round to a shape covering the whole page.
+    const int frame = int(std::nearbyint(100 * 2540.0 / 96));
+    constexpr std::uint32_t kLowest = 0x80000000u;
+    for (const std::uint32_t shape : {std::uint32_t(EMR_RECTANGLE), std::uint32_t(EMR_ELLIPSE)}) {
+        HandMade page(frame, frame);
+        page.rec(EMR_CREATEPEN, {2, PS_NULL, 0, 0, 0})
+            .rec(EMR_SELECTOBJECT, {2})
+            .rec(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, gfx::clBlue, 0})
+            .rec(EMR_SELECTOBJECT, {1})
+            .rec(shape, {10, 10, kLowest, kLowest});
+        TBitmap out(100, 100);
+        playMetafile(Metafile(page.bytes()), out.Canvas(), {0, 0, 100, 100});
+        EXPECT_EQ(out.GetPixel(50, 50), gfx::clWhite) << shape;
+        EXPECT_EQ(out.GetPixel(99, 99), gfx::clWhite) << shape;
+        if (shape == EMR_RECTANGLE) {
+            EXPECT_EQ(out.GetPixel(5, 5), gfx::clBlue); // the part on the page is drawn
+        }
+    }
+}
+
 struct Damage {
     const char* name;
     std::function<void(std::vector<std::uint8_t>&, const Metafile&)> apply;
