@@ -55,10 +55,11 @@ public:
     void UpdateActionStates() override { ++stateUpdates; }
     void SetStatusPanel1(const QString& text) override { status = text; }
     void ClearGridSelection(QWidget* grid) override {
-        auto* table = static_cast<QTableWidget*>(grid);
-        table->clearSelection();
-        table->setCurrentCell(-1, -1);
-        cleared.push_back(grid);
+        if (auto* table = static_cast<QTableWidget*>(grid)) {
+            table->clearSelection();
+            table->setCurrentCell(-1, -1);
+            cleared.push_back(grid);
+        }
     }
     void RunHeld(QAction* action, const std::function<void()>& command) override {
         held.push_back(action);
