@@ -70,10 +70,15 @@ void PaintWorkImage(TBitmap& bitmap, const TWorkImage& image, int W, int h,
         for (int y = 0; y < h; ++y) {
             const std::int32_t* in = image.Column(y).data();
             std::uint32_t* out = bitmap.ScanLine(y);
-            if (inTable(in, W)) {
-                for (int x = 0; x < W; ++x) {
-                    out[x] = pixels[static_cast<std::uint32_t>(in[x])];
-                }
+            // Looked up as they stand, then again the proper way when some did not index the
+            // table.
+            std::uint32_t bits = 0;
+            for (int x = 0; x < W; ++x) {
+                const auto v = static_cast<std::uint32_t>(in[x]);
+                bits |= v;
+                out[x] = pixels[v & (kPadded - 1)];
+            }
+            if (bits < kPadded) {
                 continue;
             }
             for (int x = 0; x < W; ++x) {

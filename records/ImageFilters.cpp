@@ -367,6 +367,16 @@ void SmoothWorkImages(TWorkImage& imageB, const TWorkImage& imageA, int W, int h
         source[static_cast<std::size_t>(x)] = x;
         std::int32_t* s = sumColumn(x);
         int y = firstRow;
+        if (window == 7) {
+            // The pictures' box, spelled out.
+            for (; y + 4 <= lastRow + 1; y += 4) {
+                const std::int32_t* r = a + y - 3;
+                const Int4 v = (load4(r) + load4(r + 1)) + (load4(r + 2) + load4(r + 3)) +
+                               ((load4(r + 4) + load4(r + 5)) + load4(r + 6));
+                bits |= v;
+                store4(s + y, v);
+            }
+        }
         for (; y + 4 <= lastRow + 1; y += 4) {
             Int4 v = load4(a + y - half);
             for (int d = 1; d < window; ++d) {
