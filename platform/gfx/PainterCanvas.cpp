@@ -382,6 +382,7 @@ const QFontMetrics& PainterCanvas::metrics() {
     if (!fontValid_ || !(cachedFont_ == Font)) {
         cachedFont_ = Font;
         qfont_ = resolveFont(Font, PixelsPerInch());
+        painterHasFont_ = false;
         metrics_ = device_ ? std::make_unique<QFontMetrics>(qfont_, device_)
                            : std::make_unique<QFontMetrics>(qfont_);
         fontValid_ = true;
@@ -410,7 +411,6 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
     const QFontMetrics& m = metrics();
     const QString s = fromCp1251(text);
     prepare();
-    painter_->save();
     const TRect device = DeviceRect();
     if (clipRect) {
         painter_->setClipRect(qrect(IntersectRect(*clipRect, device)),
@@ -434,7 +434,12 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
         fill(x, y, w, h, qcolor(Brush.Color));
     }
     painter_->setBackgroundMode(Qt::TransparentMode);
-    painter_->setFont(qfont_);
+    // The painter keeps the font it was given, and the font engine it found for it, from run
+    // to run: nothing else here sets the painter's font.
+    if (!painterHasFont_) {
+        painter_->setFont(qfont_);
+        painterHasFont_ = true;
+    }
     painter_->setPen(qcolor(Font.Color));
     painter_->drawText(QPointF(x, double(y) + m.ascent()), s);
     if (underline != std::string::npos && qsizetype(underline) < s.size()) {
@@ -444,7 +449,14 @@ void PainterCanvas::DrawTextRun(int x, int y, std::string_view text, std::size_t
         const long long uy = static_cast<long long>(y) + m.ascent() + std::max(1, m.underlinePos());
         fill(ux, uy, std::max(1, uw), std::max(1, m.lineWidth()), qcolor(Font.Color));
     }
-    painter_->restore();
+    if (clipRect) {
+        // The run's own clip ends with it.
+        if (clip()) {
+            painter_->setClipRect(qrect(IntersectRect(*clip(), device)));
+        } else {
+            painter_->setClipping(false);
+        }
+    }
 }
 
 void PainterCanvas::Draw(int x, int y, const TBitmap& picture) {

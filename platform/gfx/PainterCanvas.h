@@ -64,6 +64,7 @@ private:
     TFont cachedFont_;
     bool fontValid_ = false;
     QFont qfont_;
+    bool painterHasFont_ = false; // the painter's font is qfont_
     std::unique_ptr<QFontMetrics> metrics_;
 };
 

@@ -1,7 +1,9 @@
 #include "platform/gfx/PixelRows.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -21,13 +23,39 @@ constexpr int kMaxWindow = 16;
 // Sums keep the channels side by side in one word: blue in bits 0-15, red in 16-31, green from
 // 40 on, room for 256 pixels of 255 each. Shifted down by a power of two the channels come out
 // where a 0xAARRGGBB word wants them but for green, which is one shift away.
-std::uint64_t spread(std::uint32_t argb) {
+constexpr std::uint64_t kOnes = 1 | (1u << 16) | (std::uint64_t(1) << 40);
+
+constexpr std::uint64_t spread(std::uint32_t argb) {
     return (std::uint64_t((argb >> 8) & 0xFF) << 40) | (argb & 0x00FF00FFu);
 }
 
 std::uint32_t argbOfBgr(const std::uint8_t* p) {
     return 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
 }
+
+// Readers of one picture pixel of a row as a spread word. An 8-bit picture's colours are spread
+// once, not at every pixel.
+struct IndexedPixels {
+    const std::uint64_t* spreadColors;
+    // Each colour's blue, green, red and alpha as four 16-bit numbers.
+    const std::uint64_t* laneColors;
+    std::uint64_t operator()(const std::uint8_t* row, int x) const { return spreadColors[row[x]]; }
+};
+
+struct Bgr24Pixels {
+    std::uint64_t operator()(const std::uint8_t* row, int x) const {
+        const std::uint8_t* p = row + 3 * std::ptrdiff_t(x);
+        return (std::uint64_t(p[1]) << 40) | (std::uint32_t(p[2]) << 16) | p[0];
+    }
+};
+
+struct Bgrx32Pixels {
+    std::uint64_t operator()(const std::uint8_t* row, int x) const {
+        std::uint32_t word;
+        std::memcpy(&word, row + 4 * std::ptrdiff_t(x), sizeof word);
+        return (std::uint64_t(word & 0xFF00u) << 32) | (word & 0x00FF00FFu);
+    }
+};
 
 // The windows of target indices [from, to) of a stretch from `source` to `target` pixels: the
 // first source index of each, and their width (the same for all; 1 when not shrinking, where
@@ -57,76 +85,139 @@ Windows windowsOf(long long from, long long to, long long target, long long sour
     return w;
 }
 
-// The mean of a window's sum of `count` pixels as a 0xFFRRGGBB word.
+// The mean of a window's sum of `count` pixels as a 0xFFRRGGBB word: each channel's sum divided
+// by the count, halves rounded up.
+std::uint32_t byShift(std::uint64_t sum, int shift) {
+    const std::uint64_t half = shift > 0 ? (std::uint64_t(1) << (shift - 1)) * kOnes : 0;
+    const std::uint64_t v = (sum + half) >> shift;
+    return 0xFF000000u | (std::uint32_t(v) & 0x00FF00FFu) | (std::uint32_t(v >> 32) & 0xFF00u);
+}
+
+template <unsigned Count> std::uint32_t meanOf(std::uint64_t sum) {
+    if constexpr ((Count & (Count - 1)) == 0) {
+        return byShift(sum, std::countr_zero(Count));
+    } else {
+        const auto channel = [](std::uint64_t c) { return std::uint32_t((c + Count / 2) / Count); };
+        return 0xFF000000u | (channel((sum >> 16) & 0xFFFF) << 16) | (channel(sum >> 40) << 8) |
+               channel(sum & 0xFFFF);
+    }
+}
+
 class Mean {
 public:
     explicit Mean(unsigned count)
-        : power_((count & (count - 1)) == 0), shift_(std::countr_zero(count)),
-          half_(power_ && shift_ > 0 ? (std::uint64_t(1) << (shift_ - 1)) * kOnes : 0),
-          scale_((std::uint64_t(1) << 24) / count) {}
+        : power_((count & (count - 1)) == 0), shift_(std::countr_zero(count)), half_(count / 2),
+          // Exact for every sum a window holds: a channel's sum and half stay below 2^17 and the
+          // reciprocal is off by less than one count.
+          reciprocal_(((std::uint64_t(1) << 32) + count - 1) / count) {}
 
     std::uint32_t operator()(std::uint64_t sum) const {
         if (power_) {
-            const std::uint64_t v = (sum + half_) >> shift_;
-            return 0xFF000000u | (std::uint32_t(v) & 0x00FF00FFu) |
-                   (std::uint32_t(v >> 32) & 0xFF00u);
+            return byShift(sum, shift_);
         }
-        constexpr std::uint64_t round = std::uint64_t(1) << 23;
-        const std::uint64_t b = ((sum & 0xFFFF) * scale_ + round) >> 24;
-        const std::uint64_t r = (((sum >> 16) & 0xFFFF) * scale_ + round) >> 24;
-        const std::uint64_t g = ((sum >> 40) * scale_ + round) >> 24;
-        return 0xFF000000u | std::uint32_t(r << 16) | std::uint32_t(g << 8) | std::uint32_t(b);
+        const auto channel = [this](std::uint64_t c) {
+            return std::uint32_t(((c + half_) * reciprocal_) >> 32);
+        };
+        return 0xFF000000u | (channel((sum >> 16) & 0xFFFF) << 16) | (channel(sum >> 40) << 8) |
+               channel(sum & 0xFFFF);
     }
 
 private:
-    static constexpr std::uint64_t kOnes = 1 | (1u << 16) | (std::uint64_t(1) << 40);
     bool power_;
     int shift_;
     std::uint64_t half_;
-    std::uint64_t scale_;
+    std::uint64_t reciprocal_;
 };
 
-// One target row: each pixel the mean of a window of cols.width x rows.size() picture pixels.
-// `read` answers a picture pixel as a 0xFFRRGGBB word.
+// One target row: each pixel the mean of a window of Width x Height picture pixels side by side
+// (the small windows of the usual zooms, unrolled).
+template <int Width, int Height, typename Read>
+void boxRow(const std::uint8_t* const* rows, const int* first, std::size_t w, Read read,
+            std::uint32_t* out) {
+    for (std::size_t c = 0; c < w; ++c) {
+        const int x = first[c];
+        std::uint64_t sum = 0;
+        for (int k = 0; k < Height; ++k) {
+            for (int j = 0; j < Width; ++j) {
+                sum += read(rows[k], x + j);
+            }
+        }
+        out[c] = meanOf<unsigned(Width * Height)>(sum);
+    }
+}
+
+#if defined(__SSE2__)
+// Between half and full size, the usual case on screen, for 8-bit pictures: two target pixels
+// at a time, the channels of their four colours summed side by side as 16-bit numbers.
+template <>
+void boxRow<2, 2, IndexedPixels>(const std::uint8_t* const* rows, const int* first, std::size_t w,
+                                 IndexedPixels read, std::uint32_t* out) {
+    const std::uint8_t* a = rows[0];
+    const std::uint8_t* b = rows[1];
+    const std::uint64_t* lanes = read.laneColors;
+    const auto colour = [lanes](std::uint8_t i) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(lanes + i));
+    };
+    const auto sum = [&](int x) {
+        return _mm_add_epi16(_mm_add_epi16(colour(a[x]), colour(a[x + 1])),
+                             _mm_add_epi16(colour(b[x]), colour(b[x + 1])));
+    };
+    const __m128i half = _mm_set1_epi16(2);
+    std::size_t c = 0;
+    for (; c + 2 <= w; c += 2) {
+        const __m128i s = _mm_unpacklo_epi64(sum(first[c]), sum(first[c + 1]));
+        const __m128i mean = _mm_srli_epi16(_mm_add_epi16(s, half), 2);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + c), _mm_packus_epi16(mean, mean));
+    }
+    for (; c < w; ++c) {
+        const __m128i mean = _mm_srli_epi16(_mm_add_epi16(sum(first[c]), half), 2);
+        out[c] = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(mean, mean)));
+    }
+}
+#endif
+
+// Any window: cols.width taps `step` apart in each of `height` rows.
 template <typename Read>
-void boxRow(const std::vector<const std::uint8_t*>& rows, const Windows& cols, std::size_t w,
+void boxRow(const std::uint8_t* const* rows, int height, const Windows& cols, std::size_t w,
             Read read, std::uint32_t* out) {
     const int kw = cols.width;
     const int step = cols.step;
-    const int* first = cols.first.data();
-    std::size_t c = 0;
-#if defined(__SSE2__)
-    if (kw == 2 && rows.size() == 2) {
-        // Between half and full size, the usual case on screen: four target pixels at a time,
-        // each the mean of its two pixels in each row (per byte, so alpha stays 0xFF).
-        const std::uint8_t* a = rows[0];
-        const std::uint8_t* b = rows[1];
-        for (; c + 4 <= w; c += 4) {
-            const int x0 = first[c], x1 = first[c + 1], x2 = first[c + 2], x3 = first[c + 3];
-            const auto word = [](std::uint32_t v) { return int(v); };
-            const __m128i a0 = _mm_setr_epi32(word(read(a, x0)), word(read(a, x1)),
-                                              word(read(a, x2)), word(read(a, x3)));
-            const __m128i a1 = _mm_setr_epi32(word(read(a, x0 + 1)), word(read(a, x1 + 1)),
-                                              word(read(a, x2 + 1)), word(read(a, x3 + 1)));
-            const __m128i b0 = _mm_setr_epi32(word(read(b, x0)), word(read(b, x1)),
-                                              word(read(b, x2)), word(read(b, x3)));
-            const __m128i b1 = _mm_setr_epi32(word(read(b, x0 + 1)), word(read(b, x1 + 1)),
-                                              word(read(b, x2 + 1)), word(read(b, x3 + 1)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c),
-                             _mm_avg_epu8(_mm_avg_epu8(a0, a1), _mm_avg_epu8(b0, b1)));
-        }
-    }
-#endif
-    const Mean mean(unsigned(kw) * unsigned(rows.size()));
-    for (; c < w; ++c) {
-        const int x = first[c];
+    const Mean mean(unsigned(kw) * unsigned(height));
+    for (std::size_t c = 0; c < w; ++c) {
+        const int x = cols.first[c];
         std::uint64_t sum = 0;
-        for (const std::uint8_t* row : rows) {
-            for (int k = 0; k < kw; ++k) {
-                sum += spread(read(row, x + k * step));
+        for (int k = 0; k < height; ++k) {
+            for (int j = 0; j < kw; ++j) {
+                sum += read(rows[k], x + j * step);
             }
         }
         out[c] = mean(sum);
+    }
+}
+
+template <typename Read>
+void scaleRowsWith(const TPixelRows& rows, const Windows& cols, const Windows& lines, std::size_t w,
+                   int h, Read read, std::uint32_t* out, std::ptrdiff_t outStep) {
+    using Row = void (*)(const std::uint8_t* const*, const int*, std::size_t, Read, std::uint32_t*);
+    // Windows up to three pixels each way have their own loop.
+    static constexpr Row kSmall[3][3] = {
+        {boxRow<1, 1, Read>, boxRow<2, 1, Read>, boxRow<3, 1, Read>},
+        {boxRow<1, 2, Read>, boxRow<2, 2, Read>, boxRow<3, 2, Read>},
+        {boxRow<1, 3, Read>, boxRow<2, 3, Read>, boxRow<3, 3, Read>},
+    };
+    const bool small = cols.width <= 3 && cols.step == 1 && lines.width <= 3 && lines.step == 1;
+    const Row row = small ? kSmall[lines.width - 1][cols.width - 1] : nullptr;
+    std::vector<const std::uint8_t*> window(std::size_t(lines.width));
+    for (int y = 0; y < h; ++y) {
+        for (int k = 0; k < lines.width; ++k) {
+            window[std::size_t(k)] = rows.Row(lines.first[std::size_t(y)] + k * lines.step);
+        }
+        std::uint32_t* to = out + std::ptrdiff_t(y) * outStep;
+        if (row != nullptr) {
+            row(window.data(), cols.first.data(), w, read, to);
+        } else {
+            boxRow(window.data(), lines.width, cols, w, read, to);
+        }
     }
 }
 
@@ -178,31 +269,28 @@ void ScaleRows(const TPixelRows& rows, const TRect& dest, const TRect& area, std
     const Windows lines = windowsOf((long long)area.Top - dest.Top,
                                     (long long)area.Bottom - dest.Top, dh, rows.Height);
     const std::size_t w = std::size_t(area.Width());
-    std::vector<const std::uint8_t*> window(std::size_t(lines.width));
-    for (int y = 0; y < area.Height(); ++y) {
-        for (int k = 0; k < lines.width; ++k) {
-            window[std::size_t(k)] = rows.Row(lines.first[std::size_t(y)] + k * lines.step);
+    const int h = area.Height();
+    switch (rows.Layout) {
+    case TPixelRows::TLayout::Indexed8: {
+        std::array<std::uint64_t, 256> spreadColors;
+        std::array<std::uint64_t, 256> laneColors;
+        for (std::size_t i = 0; i < spreadColors.size(); ++i) {
+            const std::uint32_t c = rows.Colors[i] | 0xFF000000u;
+            spreadColors[i] = spread(c);
+            laneColors[i] = (std::uint64_t(c >> 24) << 48) |
+                            (std::uint64_t((c >> 16) & 0xFF) << 32) | ((c >> 8) & 0xFF) << 16 |
+                            (c & 0xFF);
         }
-        std::uint32_t* to = out + std::ptrdiff_t(y) * outStep;
-        switch (rows.Layout) {
-        case TPixelRows::TLayout::Indexed8:
-            boxRow(
-                window, cols, w,
-                [colors = rows.Colors](const std::uint8_t* r, int x) { return colors[r[x]]; }, to);
-            break;
-        case TPixelRows::TLayout::Bgr24:
-            boxRow(
-                window, cols, w,
-                [](const std::uint8_t* r, int x) { return argbOfBgr(r + 3 * std::ptrdiff_t(x)); },
-                to);
-            break;
-        case TPixelRows::TLayout::Bgrx32:
-            boxRow(
-                window, cols, w,
-                [](const std::uint8_t* r, int x) { return argbOfBgr(r + 4 * std::ptrdiff_t(x)); },
-                to);
-            break;
-        }
+        scaleRowsWith(rows, cols, lines, w, h,
+                      IndexedPixels{spreadColors.data(), laneColors.data()}, out, outStep);
+        break;
+    }
+    case TPixelRows::TLayout::Bgr24:
+        scaleRowsWith(rows, cols, lines, w, h, Bgr24Pixels{}, out, outStep);
+        break;
+    case TPixelRows::TLayout::Bgrx32:
+        scaleRowsWith(rows, cols, lines, w, h, Bgrx32Pixels{}, out, outStep);
+        break;
     }
 }
 
