@@ -71,6 +71,11 @@ public:
                                     const std::function<void(TCanvas&)>& draw) = 0;
     // Shows the back surface.
     virtual void Flip() = 0;
+    // The back surface's own pixels, for a picture of exactly Width() x Height() that is made
+    // whole on them (size kept, every pixel drawn) and then shown with Flip(): the same as making
+    // it elsewhere and covering the back surface with it, without the copy. nullptr when the
+    // target cannot offer them now; the caller then makes the picture elsewhere.
+    virtual TBitmap* BackPicture() { return nullptr; }
 };
 
 // The whole presentation sequence; nothing happens when the target cannot draw.
