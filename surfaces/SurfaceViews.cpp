@@ -444,8 +444,11 @@ void TCustomSurfaceView::paintEvent(QPaintEvent* e) {
     // only the part asked for is drawn.
     const QImage shown(reinterpret_cast<const uchar*>(screen_.Pixels().data()), screen_.Width(),
                        screen_.Height(), qsizetype(screen_.Width()) * 4, QImage::Format_RGB32);
-    QPainter p(this);
-    p.drawImage(e->rect(), shown, e->rect());
+    const QRect part = e->rect() & shown.rect();
+    if (!part.isEmpty()) {
+        QPainter p(this);
+        p.drawImage(part, shown, part);
+    }
 }
 
 void TCustomSurfaceView::mousePressEvent(QMouseEvent* e) {
