@@ -4,6 +4,7 @@
 #include "app/Texts.h"
 #include "platform/ui/QtMemo.h"
 #include "app/pages/ParamGrid.h"
+#include "ui_ConfigDetails.h"
 #include "ui_ConfigurationsPage.h"
 
 #include "config/LocalStringsUnit.h"
@@ -90,17 +91,6 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
             ui_->ConfigsToolBar->addAction(a);
         }
     }
-    grids_ = {ui_->MeasureConditionsConfigDetailsStringGrid, ui_->FistParamsGroupConfigsStringGrid,
-              ui_->SecondParamsGroupConfigsStringGrid, ui_->ThirdParamsGroupConfigsStringGrid,
-              ui_->FourthParamsGroupConfigsStringGrid};
-    maskEdits_ = {ui_->MeasureConditionsConfigDetailsMaskEdit,
-                  ui_->FirstParamsConfigDetailsMaskEdit, ui_->SecondParamsConfigDetailsMaskEdit,
-                  ui_->ThirdParamsConfigDetailsMaskEdit, ui_->FourthParamsConfigDetailsMaskEdit};
-    combos_ = {ui_->MeasureConditionsConfigDetailsComboBox, ui_->FirstParamsComboBox,
-               ui_->SecondParamsComboBox, ui_->ThirdParamsComboBox, ui_->FourthParamsComboBox};
-    buttons_ = {ui_->ScreenTypeParamButton,         ui_->StrobSignallingAlgParamButton,
-                ui_->StrobComparatorAlgParamButton, ui_->StrobMeasureAlgParamButton,
-                ui_->SignalTypeParamButton,         ui_->TGVStateParamButton};
     measureRows_ = MeasureConditionRows(0);
     commentsMemo_ = std::make_unique<QtMemo>(ui_->CommentsConfigDetailsMemo);
     commentsMemo_->OnChange = [this] { CommentsConfigDetailsMemoChange(); };
@@ -117,11 +107,6 @@ TConfigurationsPage::TConfigurationsPage(std::unique_ptr<TConfigPageHost> host, 
     selector->horizontalHeader()->setHighlightSections(false);
     selector->setTabKeyNavigation(false);
 
-    for (int g = 0; g < ParamGridCount; ++g) {
-        grids_[g]->setRowCount(ParamGridRowCount(static_cast<ParamGrid>(g)));
-        maskEdits_[g]->hide();
-        combos_[g]->hide();
-    }
     connectSignals();
 }
 
@@ -141,17 +126,6 @@ void TConfigurationsPage::connectSignals() {
             [this](int column) { ConfigSelectorHeaderDblClick(column); });
     selector->installEventFilter(this);
 
-    for (int g = 0; g < ParamGridCount; ++g) {
-        const auto grid = static_cast<ParamGrid>(g);
-        grids_[g]->CanSelectCell = [this, grid](int c, int r) {
-            return ParamGridSelectCell(grid, c, r);
-        };
-        grids_[g]->CellSelected = [this, grid](int c, int r) { ParamGridCellSelected(grid, c, r); };
-        grids_[g]->installEventFilter(this);
-        maskEdits_[g]->installEventFilter(this);
-        combos_[g]->installEventFilter(this);
-    }
-
     const std::array<std::pair<const char*, void (TConfigurationsPage::*)()>, 4> moves = {{
         {"FirstConfigAction", &TConfigurationsPage::FirstConfigActionExecute},
         {"PrevConfigAction", &TConfigurationsPage::PrevConfigActionExecute},
@@ -162,101 +136,6 @@ void TConfigurationsPage::connectSignals() {
         if (QAction* a = host_->Action(name)) {
             connect(a, &QAction::triggered, this, [this, h = handler] { (this->*h)(); });
         }
-    }
-    for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
-        connect(buttons_[i], &QToolButton::clicked, this,
-                [this, i] { ScreenTypeParamButtonClick(i); });
-    }
-}
-
-// ---- start-up -------------------------------------------------------------------------------
-
-void TConfigurationsPage::ApplyTexts() {
-    ui_->SetupPageCaptionLabel->setText(caption(101));
-    ui_->ConfigDetailsCaptionPanel->setText(caption(101));
-    ui_->ConfigSelectorCaptionPanel->setText(caption(24));
-    ui_->ConfigSelectorStringGrid->setHorizontalHeaderLabels(
-        {caption(20), caption(21), caption(22)});
-    ui_->CommentsConfigDetailsHeaderControl->setText(caption(26));
-    ui_->DeviceSettingsConfigDetailsCaptionHeaderControl->setText(caption(28));
-
-    // Button order: screen type, signalling, comparator, measure, signal type, TVG.
-    const std::array<std::pair<const char*, int>, 6> buttonHints = {{
-        {"<B> Ctrl + 1</B>  ", 209},
-        {"<B> Ctrl + 2</B>  ", 213},
-        {"<B> Ctrl + 3</B>  ", 211},
-        {"<B> Ctrl + 4</B>  ", 212},
-        {"<B> Ctrl + 5</B>  ", 210},
-        {"<B> Ctrl + 6</B>  ", 214},
-    }};
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        buttons_[i]->setToolTip(keyHint(buttonHints[i].first, buttonHints[i].second));
-    }
-    ui_->DeviceSettingsConfigDetailsPanel->setToolTip(caption(216));
-    ui_->CommentsConfigDetailsPanel->setToolTip(caption(217));
-    ui_->ConfigSelectorDataPanel->setToolTip(caption(218));
-}
-
-void TConfigurationsPage::LayoutGrids() {
-    QTableWidget* selector = ui_->ConfigSelectorStringGrid;
-    // Client sizes from the frames, so a page that was never shown is laid out alike.
-    const auto widths = SelectorColumnWidths(selector->contentsRect().width());
-    for (int c = 0; c < 3; ++c) {
-        selector->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-    }
-    for (int g = 0; g < ParamGridCount; ++g) {
-        TParamGrid* grid = grids_[g];
-        const auto cols = ValueGridColumnWidths(grid->contentsRect().width());
-        grid->setColumnWidth(0, cols[0]);
-        grid->setColumnWidth(1, cols[1]);
-        const int rows = grid->rowCount();
-        const int height = ValueGridRowHeight(grid->contentsRect().height(), rows);
-        for (int r = 0; r < rows; ++r) {
-            grid->setRowHeight(r, height);
-        }
-    }
-}
-
-void TConfigurationsPage::SetupParamControls() {
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        buttons_[i]->setProperty("Tag", ParamButtonParams[i]);
-    }
-    const TBaseConfigCell& scratch = host_->ScratchConfig();
-    const char sep = text::formatSettings().decimalSeparator;
-    auto prepare = [&](int p) {
-        if (p == NoParam || editorItems_.count(p) != 0) {
-            return;
-        }
-        TEditorItem item = scratch.SetupEditorItem(p);
-        editSpecs_[p] =
-            ParamEditSpec(p, item, DisplayDecimals(scratch.GetParamDisplayString(p), sep));
-        editorItems_[p] = std::move(item);
-    };
-    for (int p : MeasureConditionRows(0)) {
-        prepare(p);
-    }
-    for (int p : MeasureConditionRows(1)) {
-        prepare(p);
-    }
-    for (int g = 1; g < ParamGridCount; ++g) {
-        for (int p : GroupGridRows(static_cast<ParamGrid>(g))) {
-            prepare(p);
-        }
-    }
-    // The names stand even while the list is empty.
-    for (int g = 1; g < ParamGridCount; ++g) {
-        const auto rows = GroupGridRows(static_cast<ParamGrid>(g));
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            setCell(static_cast<ParamGrid>(g), static_cast<int>(r), 0,
-                    toQt(scratch.GetParamCaption(rows[r])));
-        }
-    }
-    FillMeasureConditionCaptions(scratch);
-}
-
-void TConfigurationsPage::ClearGridSelections() {
-    for (TParamGrid* grid : grids_) {
-        host_->ClearGridSelection(grid);
     }
 }
 
@@ -325,11 +204,10 @@ void TConfigurationsPage::ShowConfig(int index) {
     if (list.empty()) {
         ui_->SetupPageCaptionLabel->setText(caption(101));
         ui_->ConfigDetailsCaptionPanel->setText(caption(101));
-        clearEditors();
-        for (int g = 0; g < ParamGridCount; ++g) {
-            for (int r = 0; r < grids_[g]->rowCount(); ++r) {
-                setCell(static_cast<ParamGrid>(g), r, 1, QString());
-            }
+        if (details_) {
+            clearParamValues();
+        } else {
+            pending_.valuesCleared = true;
         }
         commentsIgnore_ = true;
         commentsMemo_->loadText({});
@@ -341,6 +219,7 @@ void TConfigurationsPage::ShowConfig(int index) {
         host_->SetStatusPanel1(QString());
         return;
     }
+    ensureDetails();
     const TBaseConfigCell& c = *list.Records[static_cast<std::size_t>(index)];
     QTableWidget* selector = ui_->ConfigSelectorStringGrid;
     if (selector->currentRow() != index ||
@@ -387,6 +266,7 @@ void TConfigurationsPage::clearEditors() {
 }
 
 void TConfigurationsPage::setCell(ParamGrid grid, int row, int column, const QString& text) {
+    ensureDetails();
     TParamGrid* g = grids_[static_cast<int>(grid)];
     if (row < 0 || row >= g->rowCount()) {
         return;
@@ -399,6 +279,7 @@ void TConfigurationsPage::setCell(ParamGrid grid, int row, int column, const QSt
 }
 
 QString TConfigurationsPage::CellText(ParamGrid grid, int row) const {
+    ensureDetails();
     const QTableWidgetItem* item = grids_[static_cast<int>(grid)]->item(row, 1);
     return item ? item->text() : QString();
 }
@@ -447,6 +328,7 @@ void TConfigurationsPage::UpdateParamButtonImages(int index) {
     if (index < 0 || index >= list.Count || !list.Records[static_cast<std::size_t>(index)]) {
         return;
     }
+    ensureDetails();
     const TBaseConfigCell& c = *list.Records[static_cast<std::size_t>(index)];
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const int p = buttons_[i]->property("Tag").toInt();
@@ -466,20 +348,8 @@ int TConfigurationsPage::ParamButtonImage(int index) const {
 
 // ---- commands -------------------------------------------------------------------------------
 
-void TConfigurationsPage::ApplyStates(const TActionStates& s) {
-    for (QToolButton* b : buttons_) {
-        b->setEnabled(s.configs);
-    }
-    ui_->CommentsConfigDetailsMemo->setReadOnly(s.configCommentsReadOnly);
-}
-
-void TConfigurationsPage::SetParamButtonsFlat(bool flat) {
-    for (QToolButton* b : buttons_) {
-        b->setAutoRaise(flat);
-    }
-}
-
 void TConfigurationsPage::ClickParamButton(int index) {
+    ensureDetails();
     if (index >= 0 && index < static_cast<int>(buttons_.size()) &&
         buttons_[static_cast<std::size_t>(index)]->isEnabled()) {
         buttons_[static_cast<std::size_t>(index)]->click();
@@ -487,6 +357,7 @@ void TConfigurationsPage::ClickParamButton(int index) {
 }
 
 void TConfigurationsPage::ScreenTypeParamButtonClick(int button) {
+    ensureDetails();
     TBaseConfigCell* c = currentConfig();
     if (configs().empty() || !c || button < 0 || button >= static_cast<int>(buttons_.size())) {
         return;
@@ -683,6 +554,7 @@ void TConfigurationsPage::rewriteCell(ParamGrid grid, int row) {
 }
 
 void TConfigurationsPage::ParamGridValidate(ParamGrid grid, int row) {
+    ensureDetails();
     if (!configs().empty() && row >= 0 && row < ParamGridRowCount(grid) &&
         RowParam(grid, row) != NoParam) {
         ApplyConfigParamText(fromQt(CellText(grid, row)), RowParam(grid, row));
@@ -694,6 +566,7 @@ void TConfigurationsPage::ParamGridValidate(ParamGrid grid, int row) {
 }
 
 bool TConfigurationsPage::ParamGridKeyDown(ParamGrid grid, int key) {
+    ensureDetails();
     if (grid == ParamGrid::MeasureConditions || configs().empty()) {
         return true;
     }
@@ -709,6 +582,7 @@ bool TConfigurationsPage::ParamGridSelectCell(ParamGrid grid, int column, int ro
 }
 
 void TConfigurationsPage::ParamGridCellSelected(ParamGrid grid, int column, int row) {
+    ensureDetails();
     const int g = static_cast<int>(grid);
     const std::uint16_t p = RowParam(grid, row);
     const auto found = editorItems_.find(p);
@@ -789,6 +663,7 @@ void TConfigurationsPage::LeaveParamEditors() {
 }
 
 bool TConfigurationsPage::ParamEditorKeyDown(ParamGrid grid, int key) {
+    ensureDetails();
     const int g = static_cast<int>(grid);
     EditSession& s = sessions_[g];
     if (key == VkReturn) {
@@ -864,27 +739,6 @@ bool TConfigurationsPage::eventFilter(QObject* watched, QEvent* event) {
     }
     return typesCharacter(key) &&
            !ParamKeyPasses(key->text().at(0).unicode(), false, text::formatSettings());
-}
-
-// ---- views ------------------------------------------------------------------------------------
-
-QTableWidget* TConfigurationsPage::SelectorGrid() const {
-    return ui_->ConfigSelectorStringGrid;
-}
-TParamGrid* TConfigurationsPage::Grid(ParamGrid grid) const {
-    return grids_[static_cast<int>(grid)];
-}
-QLineEdit* TConfigurationsPage::MaskEdit(ParamGrid grid) const {
-    return maskEdits_[static_cast<int>(grid)];
-}
-QComboBox* TConfigurationsPage::ComboBox(ParamGrid grid) const {
-    return combos_[static_cast<int>(grid)];
-}
-QToolButton* TConfigurationsPage::ParamButton(int index) const {
-    return buttons_[static_cast<std::size_t>(index)];
-}
-QPlainTextEdit* TConfigurationsPage::CommentsMemo() const {
-    return ui_->CommentsConfigDetailsMemo;
 }
 
 } // namespace app

@@ -1,5 +1,8 @@
 // The configurations page: the selector of the configuration list, the parameter grids with their
-// in-place editors, the six parameter buttons and the comments of the shown configuration.
+// in-place editors, the six parameter buttons and the comments of the shown configuration. The
+// parameter area (buttons, grids, editors) lies under the page's background panel until a list
+// is shown, so it is made the first time it is needed (a list arriving, a command or a view
+// asking for it); what start-up did to it by then is done to it as it is made.
 #pragma once
 
 #include "app/ActionStates.h"
@@ -14,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +31,8 @@ class TParamGrid;
 
 namespace Ui {
 class TConfigurationsPage;
-}
+class TConfigDetails;
+} // namespace Ui
 
 namespace platform::ui {
 class QtMemo;
@@ -49,6 +54,7 @@ public:
     virtual QAction* Action(std::string_view name) = 0;
     virtual void UpdateActionStates() = 0;
     virtual void SetStatusPanel1(const QString& text) = 0;
+    // Empties a grid's selection; null when the grids are not made yet (nothing to empty).
     virtual void ClearGridSelection(QWidget* grid) = 0;
     // Runs a command with the action's tool button held down.
     virtual void RunHeld(QAction* action, const std::function<void()>& command) = 0;
@@ -139,6 +145,24 @@ private:
         int cancelMark = 0;
     };
 
+    // What start-up has done to the parameter area while it was not made yet.
+    struct PendingDetails {
+        bool texts = false;
+        bool layout = false;
+        bool captions = false;
+        bool valuesCleared = false;
+        std::optional<bool> buttonsEnabled;
+        std::optional<bool> buttonsFlat;
+    };
+
+    // Makes the parameter area when it is not made yet.
+    void ensureDetails();
+    void ensureDetails() const;
+    void applyButtonHints();
+    void layoutParamGrids();
+    void writeParamCaptions();
+    void clearParamValues();
+
     TConfigList& configs() const;
     TBaseConfigCell* currentConfig() const;
     void markUnsaved();
@@ -153,6 +177,8 @@ private:
 
     std::unique_ptr<TConfigPageHost> host_;
     std::unique_ptr<Ui::TConfigurationsPage> ui_;
+    std::unique_ptr<Ui::TConfigDetails> details_;
+    PendingDetails pending_;
     std::array<TParamGrid*, ParamGridCount> grids_{};
     std::array<QLineEdit*, ParamGridCount> maskEdits_{};
     std::array<QComboBox*, ParamGridCount> combos_{};

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -55,10 +56,11 @@ public:
     void UpdateActionStates() override { ++stateUpdates; }
     void SetStatusPanel1(const QString& text) override { status = text; }
     void ClearGridSelection(QWidget* grid) override {
-        auto* table = static_cast<QTableWidget*>(grid);
-        table->clearSelection();
-        table->setCurrentCell(-1, -1);
-        cleared.push_back(grid);
+        if (auto* table = static_cast<QTableWidget*>(grid)) {
+            table->clearSelection();
+            table->setCurrentCell(-1, -1);
+            cleared.push_back(grid);
+        }
     }
     void RunHeld(QAction* action, const std::function<void()>& command) override {
         held.push_back(action);
@@ -107,17 +109,21 @@ protected:
     void TearDown() override { platform::text::setFormatSettings({'.', ','}); }
 
     void loadExamples(app::OriginKind origin = app::OriginKind::Instrument) {
+        loadExamples(*host, *page, origin);
+    }
+    static void loadExamples(FakeHost& into, app::TConfigurationsPage& shown,
+                             app::OriginKind origin = app::OriginKind::Instrument) {
         PConfigsSet set;
         std::uint16_t count = 0;
         ASSERT_EQ(
             LoadConfigSet(std::filesystem::path(TB_OUTPUT_DIR) / "examples" / "Configurations.ctf",
                           set, count),
             0);
-        host->list.replaceRecords(std::move(set), count);
-        host->list.Origin = origin;
-        host->list.OriginLabel = QStringLiteral("/tmp/Weld.ctf");
-        host->list.Unsaved = false;
-        page->RefreshConfigList();
+        into.list.replaceRecords(std::move(set), count);
+        into.list.Origin = origin;
+        into.list.OriginLabel = QStringLiteral("/tmp/Weld.ctf");
+        into.list.Unsaved = false;
+        shown.RefreshConfigList();
     }
 
     TBaseConfigCell& config(int i) { return *host->list.Records[static_cast<std::size_t>(i)]; }
@@ -453,6 +459,73 @@ TEST_F(ConfigurationsPageTest, GridsAreLaidOutFromTheirClientSizes) {
     EXPECT_EQ(second->rowHeight(4), 25);
     EXPECT_EQ(page->Grid(ParamGrid::Third)->rowHeight(0), 25);
     EXPECT_EQ(page->SelectorGrid()->columnWidth(1), 172);
+}
+
+// The parameter area is made when first needed; a page that made it before its start-up steps
+// and one that made it when the list arrived show the same, whatever those steps were.
+TEST_F(ConfigurationsPageTest, ParameterAreaMadeLateShowsAsOneMadeFirst) {
+    struct Steps {
+        bool buttons;
+        bool flat;
+    };
+    for (const Steps steps : {Steps{false, true}, Steps{true, false}}) {
+        std::array<std::unique_ptr<app::TConfigurationsPage>, 2> pages;
+        std::array<FakeHost*, 2> hosts{};
+        for (int late = 0; late < 2; ++late) {
+            auto owned = std::make_unique<FakeHost>();
+            hosts[late] = owned.get();
+            pages[late] = std::make_unique<app::TConfigurationsPage>(std::move(owned));
+            app::TConfigurationsPage& p = *pages[late];
+            if (late == 0) {
+                p.Grid(ParamGrid::First);
+            }
+            p.ApplyTexts();
+            p.LayoutGrids();
+            p.SetupParamControls();
+            p.show();
+            app::TActionStates states;
+            states.configs = steps.buttons;
+            p.ApplyStates(states);
+            p.SetParamButtonsFlat(steps.flat);
+            p.RefreshConfigList();
+            p.ClearGridSelections();
+            if (late == 1) {
+                EXPECT_EQ(p.findChild<TParamGrid*>(), nullptr) << "made before it was needed";
+            }
+            loadExamples(*hosts[late], p);
+        }
+        EXPECT_EQ(pages[0]->grab().toImage(), pages[1]->grab().toImage()) << steps.buttons;
+        for (int b = 0; b < 6; ++b) {
+            EXPECT_EQ(pages[1]->ParamButton(b)->isEnabled(), steps.buttons) << b;
+            EXPECT_EQ(pages[1]->ParamButton(b)->autoRaise(), steps.flat) << b;
+            EXPECT_EQ(pages[1]->ParamButton(b)->toolTip(), pages[0]->ParamButton(b)->toolTip());
+        }
+        for (int g = 0; g < app::ParamGridCount; ++g) {
+            TParamGrid* early = pages[0]->Grid(ParamGrid(g));
+            TParamGrid* late = pages[1]->Grid(ParamGrid(g));
+            EXPECT_EQ(late->columnWidth(0), early->columnWidth(0)) << g;
+            EXPECT_EQ(late->rowHeight(0), early->rowHeight(0)) << g;
+            for (int r = 0; r < late->rowCount(); ++r) {
+                for (int c = 0; c < 2; ++c) {
+                    const QTableWidgetItem* e = early->item(r, c);
+                    const QTableWidgetItem* l = late->item(r, c);
+                    EXPECT_EQ(l ? l->text() : "-", e ? e->text() : "-") << g << r << c;
+                }
+            }
+        }
+        // The keyboard passes through the grids between the selector and the comments.
+        QWidget* next = pages[1]->SelectorGrid();
+        std::vector<QWidget*> order;
+        while ((next = next->nextInFocusChain()) != pages[1]->CommentsMemo()) {
+            if ((next->focusPolicy() & Qt::TabFocus) != 0 && next->isVisible()) {
+                order.push_back(next);
+            }
+        }
+        ASSERT_EQ(order.size(), std::size_t(app::ParamGridCount));
+        for (int g = 0; g < app::ParamGridCount; ++g) {
+            EXPECT_EQ(order[std::size_t(g)], pages[1]->Grid(ParamGrid(g))) << g;
+        }
+    }
 }
 
 } // namespace
