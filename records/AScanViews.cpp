@@ -168,7 +168,7 @@ void RenderVerticalSignalPicture(TBaseAScanCell& record, TBitmap& bitmap, std::u
 
 void DrawSignalToSurfaceView(TBaseAScanCell& record, PresentTarget& surface, std::uint8_t scheme,
                              double start, double end) {
-    toSurface(surface, [&](TBitmap& b, int w, int h) {
+    toSurfaceWhole(surface, [&](TBitmap& b, int w, int h) {
         RenderSignalPicture(record, b, scheme, start, end, w, h);
     });
 }
@@ -182,7 +182,7 @@ void DrawSignalToReport(TBaseAScanCell& record, ReportImageTarget& image, std::u
 
 void DrawZoomToSurfaceView(TBaseAScanCell& record, PresentTarget& surface, std::uint8_t scheme,
                            double start, double end) {
-    toSurface(surface, [&](TBitmap& b, int w, int h) {
+    toSurfaceWhole(surface, [&](TBitmap& b, int w, int h) {
         RenderZoomPicture(record, b, scheme, start, end, w, h);
     });
 }
@@ -196,7 +196,7 @@ void DrawZoomToReport(TBaseAScanCell& record, ReportImageTarget& image, std::uin
 
 void DrawVerticalSignalToSurfaceView(TBaseAScanCell& record, PresentTarget& surface,
                                      std::uint8_t scheme, double start, double end) {
-    toSurface(surface, [&](TBitmap& b, int w, int h) {
+    toSurfaceWhole(surface, [&](TBitmap& b, int w, int h) {
         RenderVerticalSignalPicture(record, b, scheme, start, end, w, h);
     });
 }

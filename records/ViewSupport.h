@@ -192,6 +192,23 @@ template <typename Render> void toSurface(platform::gfx::PresentTarget& surface,
     PresentLayers(surface, {&picture});
 }
 
+// The same for a picture that `render` makes whole at the size asked for (its size and every pixel
+// set by StartPicture): made straight on the surface's back picture where the surface offers it.
+template <typename Render>
+void toSurfaceWhole(platform::gfx::PresentTarget& surface, Render render) {
+    if (!surface.CanDraw()) {
+        return;
+    }
+    if (TBitmap* back = surface.BackPicture()) {
+        render(*back, surface.Width(), surface.Height());
+        surface.Flip();
+        return;
+    }
+    TBitmap picture;
+    render(picture, surface.Width(), surface.Height());
+    PresentLayers(surface, {&picture});
+}
+
 template <typename Render> void toReport(platform::gfx::ReportImageTarget& image, Render render) {
     TBitmap picture;
     render(picture, image.Width(), image.Height());

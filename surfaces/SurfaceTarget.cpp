@@ -42,3 +42,29 @@ void TSurfaceViewTarget::DrawOverAndRelease(
         canvas.Release();
     }
 }
+
+platform::gfx::TBitmap* TSurfaceViewTarget::BackPicture() {
+    TDirectDrawSurface* s = view_.Surface();
+    // A clip left on the surface's canvas would cut a picture drawn onto it: not this way then.
+    if (s == nullptr || !s->HasSurface() || s->Canvas().ClipSetting()) {
+        return nullptr;
+    }
+    s->Canvas().Release(); // the surface is drawn on now, not through a drawing context
+    platform::ddraw::Surface& back = s->IDDSurface();
+    if (back.IsPrimary() || back.HasDC() || back.IsLost() != platform::ddraw::DD_OK) {
+        return nullptr;
+    }
+    platform::gfx::TBitmap& pixels = back.Pixels();
+    if (pixels.Width() != Width() || pixels.Height() != Height()) {
+        return nullptr; // a stretched or centred surface: the picture is made at the view's size
+    }
+    // The picture's own canvas starts as a new one would.
+    platform::gfx::TCanvas& c = pixels.Canvas();
+    c.Pen = {};
+    c.Brush = {};
+    c.Font = {};
+    c.PenPos = {};
+    c.TextAlign = platform::gfx::TA_LEFT | platform::gfx::TA_TOP;
+    c.ResetClip();
+    return &pixels;
+}

@@ -18,6 +18,7 @@ public:
     void DrawOverAndRelease(const platform::gfx::TRect& clip,
                             const std::function<void(platform::gfx::TCanvas&)>& draw) override;
     void Flip() override { view_.Flip(); }
+    platform::gfx::TBitmap* BackPicture() override;
 
 private:
     TCustomSurfaceView& view_;

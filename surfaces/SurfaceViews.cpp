@@ -1,8 +1,8 @@
 #include "surfaces/SurfaceViews.h"
 
-#include "platform/gfx/QtImage.h"
-
 #include <QContextMenuEvent>
+#include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -427,7 +427,7 @@ void TCustomSurfaceView::resizeEvent(QResizeEvent* e) {
     SyncSizeToControl();
 }
 
-void TCustomSurfaceView::paintEvent(QPaintEvent*) {
+void TCustomSurfaceView::paintEvent(QPaintEvent* e) {
     painting_ = true;
     TSurfaceViewOptions o = effectiveOptions_;
     o.Exclude(doWaitVBlank); // painting never waits for the display
@@ -437,8 +437,18 @@ void TCustomSurfaceView::paintEvent(QPaintEvent*) {
         // nothing new to show
     }
     painting_ = false;
-    QPainter p(this);
-    p.drawImage(QPoint(0, 0), gfx::imageFromBitmap(screen_));
+    if (screen_.Empty()) {
+        return;
+    }
+    // The screen picture's rows as they lie (0xFFRRGGBB words): no copy of them per paint, and
+    // only the part asked for is drawn.
+    const QImage shown(reinterpret_cast<const uchar*>(screen_.Pixels().data()), screen_.Width(),
+                       screen_.Height(), qsizetype(screen_.Width()) * 4, QImage::Format_RGB32);
+    const QRect part = e->rect() & shown.rect();
+    if (!part.isEmpty()) {
+        QPainter p(this);
+        p.drawImage(part, shown, part);
+    }
 }
 
 void TCustomSurfaceView::mousePressEvent(QMouseEvent* e) {

@@ -70,25 +70,11 @@ public:
     }
 
     void play() {
-        const gfx::TPen pen = canvas_.Pen;
-        const gfx::TBrush brush = canvas_.Brush;
-        const gfx::TFont font = canvas_.Font;
-        const unsigned align = canvas_.TextAlign;
-        const gfx::TPoint pos = canvas_.PenPos;
+        const gfx::CanvasState saved(canvas_);
         mf_.ForEachRecord([this](const EmfRecord& rec) {
             record(rec);
             return true;
         });
-        canvas_.Pen = pen;
-        canvas_.Brush = brush;
-        canvas_.Font = font;
-        canvas_.TextAlign = align;
-        canvas_.PenPos = pos;
-        if (initialClip_) {
-            canvas_.SetClipRect(*initialClip_);
-        } else {
-            canvas_.ResetClip();
-        }
     }
 
 private:

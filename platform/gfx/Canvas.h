@@ -191,6 +191,38 @@ private:
     std::optional<TRect> clip_;
 };
 
+// Keeps a canvas's drawing settings (pen, brush, font, pen position, text alignment, clipping) and
+// puts them back when it goes.
+class CanvasState {
+public:
+    explicit CanvasState(TCanvas& canvas)
+        : canvas_(canvas), pen_(canvas.Pen), brush_(canvas.Brush), font_(canvas.Font),
+          penPos_(canvas.PenPos), textAlign_(canvas.TextAlign), clip_(canvas.ClipSetting()) {}
+    ~CanvasState() {
+        canvas_.Pen = pen_;
+        canvas_.Brush = brush_;
+        canvas_.Font = font_;
+        canvas_.PenPos = penPos_;
+        canvas_.TextAlign = textAlign_;
+        if (clip_) {
+            canvas_.SetClipRect(*clip_);
+        } else {
+            canvas_.ResetClip();
+        }
+    }
+    CanvasState(const CanvasState&) = delete;
+    CanvasState& operator=(const CanvasState&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TPen pen_;
+    TBrush brush_;
+    TFont font_;
+    TPoint penPos_;
+    unsigned textAlign_;
+    std::optional<TRect> clip_;
+};
+
 // A raised or sunken 1-pixel frame per step: left and top lines in `topColor`, right and bottom
 // lines in `bottomColor`; the rectangle shrinks by `width` pixels on every side.
 void Frame3D(TCanvas& canvas, TRect& r, TColor topColor, TColor bottomColor, int width);

@@ -13,38 +13,6 @@
 
 namespace platform::gfx {
 
-// Keeps a canvas's drawing settings (pen, brush, font, pen position, text alignment, clipping) and
-// puts them back when it goes.
-class CanvasState {
-public:
-    explicit CanvasState(TCanvas& canvas)
-        : canvas_(canvas), pen_(canvas.Pen), brush_(canvas.Brush), font_(canvas.Font),
-          penPos_(canvas.PenPos), textAlign_(canvas.TextAlign), clip_(canvas.ClipSetting()) {}
-    ~CanvasState() {
-        canvas_.Pen = pen_;
-        canvas_.Brush = brush_;
-        canvas_.Font = font_;
-        canvas_.PenPos = penPos_;
-        canvas_.TextAlign = textAlign_;
-        if (clip_) {
-            canvas_.SetClipRect(*clip_);
-        } else {
-            canvas_.ResetClip();
-        }
-    }
-    CanvasState(const CanvasState&) = delete;
-    CanvasState& operator=(const CanvasState&) = delete;
-
-private:
-    TCanvas& canvas_;
-    TPen pen_;
-    TBrush brush_;
-    TFont font_;
-    TPoint penPos_;
-    unsigned textAlign_;
-    std::optional<TRect> clip_;
-};
-
 class PresentTarget {
 public:
     virtual ~PresentTarget() = default;
@@ -71,6 +39,11 @@ public:
                                     const std::function<void(TCanvas&)>& draw) = 0;
     // Shows the back surface.
     virtual void Flip() = 0;
+    // The back surface's own pixels, for a picture of exactly Width() x Height() that is made
+    // whole on them (size kept, every pixel drawn) and then shown with Flip(): the same as making
+    // it elsewhere and covering the back surface with it, without the copy. nullptr when the
+    // target cannot offer them now; the caller then makes the picture elsewhere.
+    virtual TBitmap* BackPicture() { return nullptr; }
 };
 
 // The whole presentation sequence; nothing happens when the target cannot draw.

@@ -48,6 +48,12 @@ private:
     // `count` pixels from (x, y) on, taken from `from` but for those of colour `key` when keyed.
     void setRow(int x, int y, const std::uint32_t* from, std::size_t count, bool keyed,
                 std::uint32_t key);
+    // Pixels y0 to y1 - 1 of column x.
+    void fillColumn(int x, int y0, int y1, std::uint32_t argb, const TRect& clip);
+    // Pixels `first` to `last` - 1 of the straight run from (x, y) stepping (dx, dy), each of them
+    // -1, 0 or 1, in the stroke's pattern.
+    void strokeStraight(long long x, long long y, int dx, int dy, long long first, long long last,
+                        Stroke& s, const TRect& clip);
     void strokePixel(int x, int y, Stroke& s, const TRect& clip);
     void strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& clip);
     // `count` pixels from (x, y), stepping (dx, dy) with each of them -1, 0 or 1.

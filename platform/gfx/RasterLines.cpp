@@ -191,6 +191,20 @@ struct RasterCanvas::Stroke {
         }
     }
     bool on() const { return !pattern || (phase % 2) == 0; }
+    // How many of the next `most` pixels share the current pattern entry.
+    long long piece(long long most) const {
+        return pattern ? std::min<long long>(left, most) : most;
+    }
+    // Moves on by `steps` pixels, no more than piece() gave.
+    void advanceWithin(long long steps) {
+        if (pattern) {
+            left -= static_cast<int>(steps);
+            if (left == 0) {
+                phase = (phase + 1) % count;
+                left = pattern[phase];
+            }
+        }
+    }
 };
 
 void RasterCanvas::strokePixel(int x, int y, Stroke& s, const TRect& clip) {
@@ -200,6 +214,49 @@ void RasterCanvas::strokePixel(int x, int y, Stroke& s, const TRect& clip) {
         plot(x, y, s.background, clip);
     }
     s.advance();
+}
+
+void RasterCanvas::fillColumn(int x, int y0, int y1, std::uint32_t argb, const TRect& clip) {
+    if (x < clip.Left || x >= clip.Right) {
+        return;
+    }
+    y0 = std::max(y0, clip.Top);
+    y1 = std::min(y1, clip.Bottom);
+    for (int y = y0; y < y1; ++y) {
+        if (std::uint32_t* row = surface_.Row(y)) {
+            row[x] = argb | 0xFF000000u;
+        } else {
+            surface_.SetArgb(x, y, argb);
+        }
+    }
+}
+
+void RasterCanvas::strokeStraight(long long x, long long y, int dx, int dy, long long first,
+                                  long long last, Stroke& s, const TRect& clip) {
+    // A whole dash (or gap) at a time: grid lines are long and mostly level or upright.
+    for (long long i = first; i < last;) {
+        const long long k = s.piece(last - i);
+        if (s.on() || s.opaque) {
+            const std::uint32_t argb = s.on() ? s.pen : s.background;
+            const long long x0 = x + dx * i;
+            const long long y0 = y + dy * i;
+            const long long x1 = x0 + dx * (k - 1);
+            const long long y1 = y0 + dy * (k - 1);
+            if (dy == 0) {
+                fillSpan(static_cast<int>(y0), static_cast<int>(std::min(x0, x1)),
+                         static_cast<int>(std::max(x0, x1) + 1), argb, clip);
+            } else if (dx == 0) {
+                fillColumn(static_cast<int>(x0), static_cast<int>(std::min(y0, y1)),
+                           static_cast<int>(std::max(y0, y1) + 1), argb, clip);
+            } else {
+                for (long long j = 0; j < k; ++j) {
+                    plot(static_cast<int>(x0 + dx * j), static_cast<int>(y0 + dy * j), argb, clip);
+                }
+            }
+        }
+        s.advanceWithin(k);
+        i += k;
+    }
 }
 
 void RasterCanvas::wideLine(long long ax, long long ay, long long bx, long long by, const Stroke& s,
@@ -313,8 +370,13 @@ void RasterCanvas::strokeSegment(TPoint a, TPoint b, Stroke& s, const TRect& cli
     first = std::clamp<long long>(first, 0, n);
     last = std::clamp<long long>(last, first, n);
     s.skip(first);
-    for (long long i = first; i < last; ++i) {
-        strokePixel(static_cast<int>(line.x(i)), static_cast<int>(line.y(i)), s, clip);
+    if (line.adx == 0 || line.ady == 0 || line.adx == line.ady) {
+        strokeStraight(a.X, a.Y, line.adx == 0 ? 0 : line.sx, line.ady == 0 ? 0 : line.sy, first,
+                       last, s, clip);
+    } else {
+        for (long long i = first; i < last; ++i) {
+            strokePixel(static_cast<int>(line.x(i)), static_cast<int>(line.y(i)), s, clip);
+        }
     }
     s.skip(n - last);
 }
@@ -349,9 +411,7 @@ void RasterCanvas::strokeRun(long long x, long long y, int dx, int dy, long long
     first = std::clamp<long long>(first, 0, count);
     last = std::clamp<long long>(last, first, count);
     s.skip(first);
-    for (long long i = first; i < last; ++i) {
-        strokePixel(static_cast<int>(x + dx * i), static_cast<int>(y + dy * i), s, clip);
-    }
+    strokeStraight(x, y, dx, dy, first, last, s, clip);
     s.skip(count - last);
 }
 

@@ -126,6 +126,100 @@ TEST(RasterLines, DashAndDotPensFollowTheirPatternAndTheBrush) {
     EXPECT_EQ(b.GetPixel(12, 2), clWhite);
 }
 
+// Level, upright and diagonal lines of styled pens, pixel for pixel against the pattern walked one
+// pixel at a time: the pattern runs on across the joints of a polyline and across the parts of a
+// line outside the clip rectangle, and a solid brush fills the gaps. A rectangle's outline is the
+// closed polyline round its corners, clockwise from the top left.
+TEST(RasterLines, StraightStyledLinesMatchThePatternPixelByPixel) {
+    struct Style {
+        TPenStyle style;
+        std::vector<int> pattern; // pixels on, off, on, ...
+    };
+    const Style styles[] = {{TPenStyle::psSolid, {}},
+                            {TPenStyle::psDash, {18, 6}},
+                            {TPenStyle::psDot, {3, 3}},
+                            {TPenStyle::psDashDot, {9, 6, 3, 6}},
+                            {TPenStyle::psDashDotDot, {9, 3, 3, 3, 3, 3}}};
+    const std::vector<std::vector<TPoint>> polylines = {
+        {{-7, 5}, {66, 5}, {66, 44}, {3, 44}, {3, -9}},       // round the clip rectangle's edges
+        {{60, 30}, {60, 2}, {2, 2}, {30, 30}, {1, 59}},       // upward, leftward, diagonals
+        {{-30, 20}, {5, 55}, {5, 19}, {6, 19}, {6, 20}},      // from outside; one-pixel steps
+        {{31, 17}, {31, 17}, {40, 17}, {40, 26}, {-50, -64}}, // an empty segment; far diagonal
+    };
+    // Rectangles as their outlines: corners (left, top), (right - 1, bottom - 1).
+    const std::vector<std::vector<TPoint>> rectangles = {
+        {{5, 6}, {50, 6}, {50, 40}, {5, 40}, {5, 6}},
+        {{-20, -4}, {70, -4}, {70, 45}, {-20, 45}, {-20, -4}},
+        {{9, 30}, {10, 30}, {10, 31}, {9, 31}, {9, 30}},
+    };
+    const TRect clip{2, 3, 58, 47};
+    for (const Style& style : styles) {
+        for (const bool opaque : {false, true}) {
+            for (std::size_t k = 0; k < polylines.size() + rectangles.size(); ++k) {
+                const bool rectangle = k >= polylines.size();
+                const auto& points = rectangle ? rectangles[k - polylines.size()] : polylines[k];
+                TBitmap drawn = whiteBitmap(64, 52);
+                TCanvas& c = drawn.Canvas();
+                c.Pen.Style = style.style;
+                c.Pen.Color = clRed;
+                c.Brush.Style = opaque ? TBrushStyle::bsSolid : TBrushStyle::bsClear;
+                c.Brush.Color = clLime;
+                c.SetClipRect(clip);
+                TBitmap expected = whiteBitmap(64, 52);
+                if (rectangle) {
+                    c.Rectangle(points[0].X, points[0].Y, points[2].X + 1, points[2].Y + 1);
+                    for (int y = points[0].Y + 1; opaque && y < points[2].Y; ++y) {
+                        for (int x = points[0].X + 1; x < points[2].X; ++x) {
+                            if (clip.Contains(x, y)) {
+                                expected.SetPixel(x, y, clLime);
+                            }
+                        }
+                    }
+                } else {
+                    c.Polyline(points);
+                }
+
+                int cycle = 0;
+                for (const int p : style.pattern) {
+                    cycle += p;
+                }
+                long long step = 0;
+                for (std::size_t i = 1; i < points.size(); ++i) {
+                    const TPoint a = points[i - 1];
+                    const TPoint b = points[i];
+                    const int n = std::max(std::abs(b.X - a.X), std::abs(b.Y - a.Y));
+                    for (int j = 0; j < n; ++j, ++step) {
+                        const int x = a.X + (b.X > a.X ? j : b.X < a.X ? -j : 0);
+                        const int y = a.Y + (b.Y > a.Y ? j : b.Y < a.Y ? -j : 0);
+                        bool on = true;
+                        if (cycle > 0) {
+                            int at = int(step % cycle);
+                            std::size_t entry = 0;
+                            while (at >= style.pattern[entry]) {
+                                at -= style.pattern[entry++];
+                            }
+                            on = entry % 2 == 0;
+                        }
+                        if (clip.Contains(x, y) && (on || opaque)) {
+                            expected.SetPixel(x, y, on ? clRed : clLime);
+                        }
+                    }
+                }
+                int red = 0;
+                for (int y = 0; y < 52; ++y) {
+                    for (int x = 0; x < 64; ++x) {
+                        ASSERT_EQ(drawn.GetPixel(x, y), expected.GetPixel(x, y))
+                            << int(style.style) << (opaque ? " opaque " : " clear ") << k << ": "
+                            << x << "," << y;
+                        red += drawn.GetPixel(x, y) == clRed ? 1 : 0;
+                    }
+                }
+                EXPECT_GT(red, rectangle ? 1 : 10) << int(style.style) << " " << k;
+            }
+        }
+    }
+}
+
 TEST(RasterLines, WidePensAreSolidAndCoverTheEndPoint) {
     TBitmap b = whiteBitmap(40, 20);
     TCanvas& c = b.Canvas();
