@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             legacy ? LoadLegacyConfigSet(path, set, count) : LoadConfigSet(path, set, count);
         } catch (const platform::text::RangeError&) {
-            continue; // a value wider than its field, as documented
+            continue; // a value wider than its field, refused as the loaders promise
         } catch (const platform::text::ConversionError&) {
-            continue; // a header value that is not a number, as documented
+            continue; // a header value that is not a number, refused as the loaders promise
         }
         fuzz::check(set.size() == count, "the set is as long as its count");
         for (const auto& c : set) {

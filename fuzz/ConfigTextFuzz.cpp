@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::checkPixelsAndTimesAgree(c);
         }
     } catch (const platform::text::RangeError&) {
-        // A value wider than its field: refused, as documented.
+        // A value wider than its field raises a range error: a refusal, not a finding.
     }
     return 0;
 }
