@@ -16,6 +16,12 @@ void TGarnetwickMainForm::ConnectAndIdentify() {
     ShowConnectionStatus();
 }
 
+void TGarnetwickMainForm::DisconnectAndShow() {
+    DisconnectUSBDevice();
+    UpdateActionStates();
+    ShowConnectionStatus();
+}
+
 void TGarnetwickMainForm::DeviceChanged(DeviceNotice notice) {
     if (TransferRunning()) {
         // Acted on when the transfer ends; one notice of a kind is enough.
@@ -33,9 +39,7 @@ void TGarnetwickMainForm::DeviceChanged(DeviceNotice notice) {
         if (!connected) {
             ConnectAndIdentify();
         } else if (CallUSBStatus() == 0) {
-            DisconnectUSBDevice();
-            UpdateActionStates();
-            ShowConnectionStatus();
+            DisconnectAndShow();
         }
         break;
     case DeviceNotice::Arrival:
@@ -45,9 +49,7 @@ void TGarnetwickMainForm::DeviceChanged(DeviceNotice notice) {
         break;
     case DeviceNotice::RemoveComplete:
         if (connected && CallUSBStatus() == 0) {
-            DisconnectUSBDevice();
-            UpdateActionStates();
-            ShowConnectionStatus();
+            DisconnectAndShow();
         }
         break;
     }
@@ -57,9 +59,7 @@ void TGarnetwickMainForm::DisconnectDeviceActionExecute() {
     if (USBConnected != 1) {
         return;
     }
-    DisconnectUSBDevice();
-    UpdateActionStates();
-    ShowConnectionStatus();
+    DisconnectAndShow();
 }
 
 } // namespace app

@@ -141,6 +141,7 @@ private:
     bool PlainKeyDown(int key);
     void TabShown(int index);
     void ConnectAndIdentify();
+    void DisconnectAndShow();
     void ApplyActionStates(const TActionStates& s);
     // keyAtThisWindow: the key was typed at this window or at an open drop-down list of it.
     bool PageCommandsAllowed(bool keyAtThisWindow = false) const;

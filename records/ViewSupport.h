@@ -204,9 +204,7 @@ void toSurfaceWhole(platform::gfx::PresentTarget& surface, Render render) {
         surface.Flip();
         return;
     }
-    TBitmap picture;
-    render(picture, surface.Width(), surface.Height());
-    PresentLayers(surface, {&picture});
+    toSurface(surface, render);
 }
 
 template <typename Render> void toReport(platform::gfx::ReportImageTarget& image, Render render) {
